@@ -1,141 +1,313 @@
 #include "platform/CodePage.h"
 
-#include <iconv.h>
-
-#include <cerrno>
+#include <cstdint>
 #include <cstring>
-#include <stdexcept>
+
+#include "platform/Gb18030Tables.h"
 
 namespace qoxa::platform {
 namespace {
 
-// One iconv descriptor for the length of a conversion.
-class IconvHandle {
- public:
-  IconvHandle(const char* to, const char* from) : cd_(iconv_open(to, from)) {
-    if (cd_ == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv_open failed");
+constexpr char32_t kReplacement = 0xFFFD;
+
+// Length of the run of ASCII bytes at the start of [p, end), eight bytes at a time.
+size_t AsciiRun(const unsigned char* p, const unsigned char* end) {
+  const unsigned char* start = p;
+  while (end - p >= 8) {
+    uint64_t word;
+    std::memcpy(&word, p, 8);
+    if (word & 0x8080808080808080ULL) break;
+    p += 8;
   }
-  ~IconvHandle() { iconv_close(cd_); }
-  IconvHandle(const IconvHandle&) = delete;
-  IconvHandle& operator=(const IconvHandle&) = delete;
-  iconv_t get() const { return cd_; }
+  while (p < end && *p < 0x80) ++p;
+  return static_cast<size_t>(p - start);
+}
 
- private:
-  iconv_t cd_;
-};
-
-// Converts `input` and appends to a byte string; an invalid or incomplete input unit is
-// replaced by `replacement` (already in the target encoding) and skipped by `unitSize` bytes.
-std::string ConvertBytes(const char* to, const char* from, const char* input, size_t inputSize,
-                         std::string_view replacement, size_t unitSize) {
-  std::string out;
-  if (inputSize == 0) return out;
-  IconvHandle handle(to, from);
-  out.resize(inputSize * 2 + 16);
-  char* in = const_cast<char*>(input);
-  size_t inLeft = inputSize;
-  size_t used = 0;
-  while (true) {
-    char* outPtr = out.data() + used;
-    size_t outLeft = out.size() - used;
-    size_t rc = iconv(handle.get(), inLeft ? &in : nullptr, inLeft ? &inLeft : nullptr, &outPtr, &outLeft);
-    used = out.size() - outLeft;
-    if (rc != static_cast<size_t>(-1)) {
-      if (inLeft == 0) break;
+// Decoders call sink(code point) for every character; sinkAscii(bytes, n) for ASCII runs.
+template <typename Sink>
+void DecodeGb18030(std::string_view text, Sink& sink) {
+  const Gb18030Tables& tables = Gb18030();
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  const auto* end = p + text.size();
+  while (p < end) {
+    if (*p < 0x80) {
+      const size_t run = AsciiRun(p, end);
+      sink.Ascii(reinterpret_cast<const char*>(p), run);
+      p += run;
       continue;
     }
-    if (errno == E2BIG) {
-      out.resize(out.size() * 2);
-    } else if (errno == EILSEQ || errno == EINVAL) {
-      if (out.size() - used < replacement.size()) out.resize(out.size() * 2 + replacement.size());
-      std::memcpy(out.data() + used, replacement.data(), replacement.size());
-      used += replacement.size();
-      size_t skip = std::min(unitSize, inLeft);
-      in += skip;
-      inLeft -= skip;
-      if (inLeft == 0) break;
+    const unsigned lead = p[0];
+    if (lead >= 0x81 && lead <= 0xFE && end - p >= 2) {
+      const unsigned second = p[1];
+      if (second >= 0x40 && second <= 0xFE && second != 0x7F) {
+        const uint16_t unit = tables.twoByte[(lead - 0x81) * 191 + (second - 0x40)];
+        if (unit != 0xFFFF) {
+          sink.Char(unit);
+          p += 2;
+          continue;
+        }
+      } else if (second >= 0x30 && second <= 0x39 && end - p >= 4 && p[2] >= 0x81 && p[2] <= 0xFE &&
+                 p[3] >= 0x30 && p[3] <= 0x39) {
+        const uint32_t linear = (((lead - 0x81) * 10 + (second - 0x30)) * 126 + (p[2] - 0x81)) * 10 + (p[3] - 0x30);
+        char32_t c = kReplacement;
+        bool valid = false;
+        if (linear < 39420) {
+          const uint16_t unit = tables.fourByteBmp[linear];
+          if (unit != 0xFFFF) c = unit, valid = true;
+        } else if (linear >= 189000 && linear < 189000 + 0x100000) {
+          c = 0x10000 + (linear - 189000), valid = true;
+        }
+        if (valid) {
+          sink.Char(c);
+          p += 4;
+          continue;
+        }
+      }
+    }
+    sink.Char(kReplacement);
+    ++p;
+  }
+}
+
+template <typename Sink>
+void DecodeUtf8(std::string_view text, Sink& sink) {
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  const auto* end = p + text.size();
+  while (p < end) {
+    if (*p < 0x80) {
+      const size_t run = AsciiRun(p, end);
+      sink.Ascii(reinterpret_cast<const char*>(p), run);
+      p += run;
+      continue;
+    }
+    const unsigned c = *p;
+    size_t length = 0;
+    unsigned char lo = 0x80, hi = 0xBF;
+    char32_t cp = 0;
+    if (c >= 0xC2 && c <= 0xDF) {
+      length = 2, cp = c & 0x1F;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      length = 3, cp = c & 0x0F;
+      if (c == 0xE0) lo = 0xA0;
+      if (c == 0xED) hi = 0x9F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      length = 4, cp = c & 0x07;
+      if (c == 0xF0) lo = 0x90;
+      if (c == 0xF4) hi = 0x8F;
+    }
+    bool valid = length != 0 && static_cast<size_t>(end - p) >= length && p[1] >= lo && p[1] <= hi;
+    for (size_t k = 2; valid && k < length; ++k) valid = p[k] >= 0x80 && p[k] <= 0xBF;
+    if (!valid) {
+      sink.Char(kReplacement);
+      ++p;
+      continue;
+    }
+    for (size_t k = 1; k < length; ++k) cp = (cp << 6) | (p[k] & 0x3F);
+    sink.Char(cp);
+    p += length;
+  }
+}
+
+template <typename Sink>
+void DecodeUtf16(std::u16string_view text, Sink& sink) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char16_t u = text[i];
+    if (u < 0xD800 || u > 0xDFFF) {
+      sink.Char(u);
+    } else if (u <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+      sink.Char(0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) + (text[i + 1] - 0xDC00));
+      ++i;
     } else {
-      break;
+      sink.Char(kReplacement);
     }
   }
-  out.resize(used);
-  return out;
 }
 
-constexpr std::string_view kReplacementGb18030("\x84\x31\xA4\x37", 4);
-constexpr std::string_view kReplacementUtf8("\xEF\xBF\xBD", 3);
-constexpr std::string_view kReplacementUtf16LE("\xFD\xFF", 2);
+// An output buffer written through a pointer; Room(n) makes sure n more units fit.
+template <typename String>
+class Output {
+ public:
+  using Unit = typename String::value_type;
+  explicit Output(size_t expected) { text_.resize(expected + 16); }
+  void Room(size_t n) {
+    if (static_cast<size_t>(text_.size() - used_) < n) text_.resize(text_.size() * 2 + n);
+  }
+  void Put(Unit u) { text_[used_++] = u; }
+  Unit* At() { return text_.data() + used_; }
+  void Advance(size_t n) { used_ += n; }
+  String Take() {
+    text_.resize(used_);
+    return std::move(text_);
+  }
 
-std::u16string ToU16(const std::string& bytes) {
-  std::u16string text(bytes.size() / 2, u'\0');
-  std::memcpy(text.data(), bytes.data(), text.size() * 2);
-  return text;
-}
+ private:
+  String text_;
+  size_t used_ = 0;
+};
+
+struct Utf8Writer {
+  Output<std::string> out;
+  explicit Utf8Writer(size_t expected) : out(expected) {}
+  void Ascii(const char* p, size_t n) {
+    out.Room(n);
+    std::memcpy(out.At(), p, n);
+    out.Advance(n);
+  }
+  void Char(char32_t c) {
+    out.Room(4);
+    if (c < 0x80) {
+      out.Put(static_cast<char>(c));
+    } else if (c < 0x800) {
+      out.Put(static_cast<char>(0xC0 | (c >> 6)));
+      out.Put(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+      out.Put(static_cast<char>(0xE0 | (c >> 12)));
+      out.Put(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+      out.Put(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+      out.Put(static_cast<char>(0xF0 | (c >> 18)));
+      out.Put(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+      out.Put(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+      out.Put(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+  }
+};
+
+struct Utf16Writer {
+  Output<std::u16string> out;
+  explicit Utf16Writer(size_t expected) : out(expected) {}
+  void Ascii(const char* p, size_t n) {
+    out.Room(n);
+    char16_t* to = out.At();
+    for (size_t i = 0; i < n; ++i) to[i] = static_cast<unsigned char>(p[i]);
+    out.Advance(n);
+  }
+  void Char(char32_t c) {
+    out.Room(2);
+    if (c < 0x10000) {
+      out.Put(static_cast<char16_t>(c));
+    } else {
+      c -= 0x10000;
+      out.Put(static_cast<char16_t>(0xD800 + (c >> 10)));
+      out.Put(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
+    }
+  }
+};
+
+struct Gb18030Writer {
+  const Gb18030Tables& tables = Gb18030();
+  Output<std::string> out;
+  explicit Gb18030Writer(size_t expected) : out(expected) {}
+  void Ascii(const char* p, size_t n) {
+    out.Room(n);
+    std::memcpy(out.At(), p, n);
+    out.Advance(n);
+  }
+  void Four(uint32_t code) {
+    out.Put(static_cast<char>(code >> 24));
+    out.Put(static_cast<char>(code >> 16));
+    out.Put(static_cast<char>(code >> 8));
+    out.Put(static_cast<char>(code));
+  }
+  void Char(char32_t c) {
+    out.Room(4);
+    if (c < 0x80) {
+      out.Put(static_cast<char>(c));
+      return;
+    }
+    if (c >= 0x10000) {
+      uint32_t linear = 189000 + (c - 0x10000);
+      const uint32_t b4 = 0x30 + linear % 10;
+      linear /= 10;
+      const uint32_t b3 = 0x81 + linear % 126;
+      linear /= 126;
+      const uint32_t b2 = 0x30 + linear % 10;
+      const uint32_t b1 = 0x81 + linear / 10;
+      Four((b1 << 24) | (b2 << 16) | (b3 << 8) | b4);
+      return;
+    }
+    uint32_t code = tables.encodeBmp[c];
+    if (code == 0) code = tables.encodeBmp[kReplacement];
+    if (code <= 0xFFFF) {
+      out.Put(static_cast<char>(code >> 8));
+      out.Put(static_cast<char>(code));
+    } else {
+      Four(code);
+    }
+  }
+};
 
 }  // namespace
 
 std::string Utf8ToGb18030(std::string_view utf8) {
-  return ConvertBytes("GB18030", "UTF-8", utf8.data(), utf8.size(), kReplacementGb18030, 1);
+  Gb18030Writer writer(utf8.size());
+  DecodeUtf8(utf8, writer);
+  return writer.out.Take();
 }
 
 std::string Gb18030ToUtf8(std::string_view gb18030) {
-  return ConvertBytes("UTF-8", "GB18030", gb18030.data(), gb18030.size(), kReplacementUtf8, 1);
+  Utf8Writer writer(gb18030.size() + gb18030.size() / 4);
+  DecodeGb18030(gb18030, writer);
+  return writer.out.Take();
 }
 
 std::u16string Gb18030ToUtf16(std::string_view gb18030) {
-  return ToU16(ConvertBytes("UTF-16LE", "GB18030", gb18030.data(), gb18030.size(), kReplacementUtf16LE, 1));
+  Utf16Writer writer(gb18030.size());
+  DecodeGb18030(gb18030, writer);
+  return writer.out.Take();
 }
 
 std::string Utf16ToGb18030(std::u16string_view utf16) {
-  return ConvertBytes("GB18030", "UTF-16LE", reinterpret_cast<const char*>(utf16.data()), utf16.size() * 2,
-                      kReplacementGb18030, 2);
+  Gb18030Writer writer(utf16.size() * 2);
+  DecodeUtf16(utf16, writer);
+  return writer.out.Take();
 }
 
 std::u16string Utf8ToUtf16(std::string_view utf8) {
-  return ToU16(ConvertBytes("UTF-16LE", "UTF-8", utf8.data(), utf8.size(), kReplacementUtf16LE, 1));
+  Utf16Writer writer(utf8.size());
+  DecodeUtf8(utf8, writer);
+  return writer.out.Take();
 }
 
 std::string Utf16ToUtf8(std::u16string_view utf16) {
-  return ConvertBytes("UTF-8", "UTF-16LE", reinterpret_cast<const char*>(utf16.data()), utf16.size() * 2,
-                      kReplacementUtf8, 2);
+  Utf8Writer writer(utf16.size() * 2);
+  DecodeUtf16(utf16, writer);
+  return writer.out.Take();
 }
 
 bool HasNonAscii(std::string_view bytes) {
-  for (unsigned char c : bytes)
-    if (c >= 0x80) return true;
-  return false;
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  return AsciiRun(p, p + bytes.size()) != bytes.size();
 }
 
 bool IsValidUtf8(std::string_view bytes) {
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-  const size_t n = bytes.size();
-  size_t i = 0;
-  while (i < n) {
-    unsigned char c = p[i];
-    if (c < 0x80) {
-      ++i;
+  const auto* end = p + bytes.size();
+  while (p < end) {
+    if (*p < 0x80) {
+      p += AsciiRun(p, end);
       continue;
     }
-    size_t len;
+    const unsigned c = *p;
+    size_t length = 0;
     unsigned char lo = 0x80, hi = 0xBF;
     if (c >= 0xC2 && c <= 0xDF) {
-      len = 2;
+      length = 2;
     } else if (c >= 0xE0 && c <= 0xEF) {
-      len = 3;
+      length = 3;
       if (c == 0xE0) lo = 0xA0;
-      if (c == 0xED) hi = 0x9F;  // no surrogates
+      if (c == 0xED) hi = 0x9F;
     } else if (c >= 0xF0 && c <= 0xF4) {
-      len = 4;
+      length = 4;
       if (c == 0xF0) lo = 0x90;
       if (c == 0xF4) hi = 0x8F;
     } else {
       return false;
     }
-    if (i + len > n) return false;
-    if (p[i + 1] < lo || p[i + 1] > hi) return false;
-    for (size_t k = 2; k < len; ++k)
-      if (p[i + k] < 0x80 || p[i + k] > 0xBF) return false;
-    i += len;
+    if (static_cast<size_t>(end - p) < length || p[1] < lo || p[1] > hi) return false;
+    for (size_t k = 2; k < length; ++k)
+      if (p[k] < 0x80 || p[k] > 0xBF) return false;
+    p += length;
   }
   return true;
 }

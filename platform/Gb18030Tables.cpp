@@ -1,0 +1,72 @@
+#include "platform/Gb18030Tables.h"
+
+#include <iconv.h>
+
+#include <cstring>
+#include <memory>
+
+namespace qoxa::platform {
+namespace {
+
+constexpr uint32_t kFourByteBmpCount = 39420;
+
+// Decodes one GB18030 sequence with iconv; returns 0xFFFF when it is not exactly one BMP unit.
+uint16_t DecodeWithIconv(iconv_t cd, const unsigned char* bytes, size_t length) {
+  char in[4];
+  std::memcpy(in, bytes, length);
+  char out[8];
+  char* inPtr = in;
+  char* outPtr = out;
+  size_t inLeft = length, outLeft = sizeof out;
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1) || inLeft != 0) return 0xFFFF;
+  if (sizeof out - outLeft != 2) return 0xFFFF;
+  uint16_t unit;
+  std::memcpy(&unit, out, 2);
+  return unit;
+}
+
+uint32_t FourByteCode(uint32_t linear) {
+  const uint32_t b4 = 0x30 + linear % 10;
+  linear /= 10;
+  const uint32_t b3 = 0x81 + linear % 126;
+  linear /= 126;
+  const uint32_t b2 = 0x30 + linear % 10;
+  const uint32_t b1 = 0x81 + linear / 10;
+  return (b1 << 24) | (b2 << 16) | (b3 << 8) | b4;
+}
+
+std::unique_ptr<Gb18030Tables> Build() {
+  auto tables = std::make_unique<Gb18030Tables>();
+  std::memset(tables->encodeBmp, 0, sizeof tables->encodeBmp);
+  for (uint32_t c = 0; c < 0x80; ++c) tables->encodeBmp[c] = c;
+  iconv_t cd = iconv_open("UTF-16LE", "GB18030");
+  // Four-byte codes first, so that a character that also has a two-byte code encodes as that.
+  for (uint32_t i = 0; i < kFourByteBmpCount; ++i) {
+    const uint32_t code = FourByteCode(i);
+    const unsigned char bytes[4] = {static_cast<unsigned char>(code >> 24), static_cast<unsigned char>(code >> 16),
+                                    static_cast<unsigned char>(code >> 8), static_cast<unsigned char>(code)};
+    const uint16_t unit = DecodeWithIconv(cd, bytes, 4);
+    tables->fourByteBmp[i] = unit;
+    if (unit != 0xFFFF && unit >= 0x80) tables->encodeBmp[unit] = code;
+  }
+  for (uint32_t lead = 0x81; lead <= 0xFE; ++lead) {
+    for (uint32_t trail = 0x40; trail <= 0xFE; ++trail) {
+      const unsigned char bytes[2] = {static_cast<unsigned char>(lead), static_cast<unsigned char>(trail)};
+      const uint16_t unit = trail == 0x7F ? 0xFFFF : DecodeWithIconv(cd, bytes, 2);
+      tables->twoByte[(lead - 0x81) * 191 + (trail - 0x40)] = unit;
+      if (unit != 0xFFFF && unit >= 0x80) tables->encodeBmp[unit] = (lead << 8) | trail;
+    }
+  }
+  iconv_close(cd);
+  return tables;
+}
+
+}  // namespace
+
+const Gb18030Tables& Gb18030() {
+  static const std::unique_ptr<Gb18030Tables> tables = Build();
+  return *tables;
+}
+
+}  // namespace qoxa::platform

@@ -1,0 +1,21 @@
+#pragma once
+// Lookup tables for GB18030, built once per process from the system's iconv tables, so that the
+// hot conversions run as table lookups instead of one iconv call stream per text.
+#include <cstdint>
+
+namespace qoxa::platform {
+
+struct Gb18030Tables {
+  // Two-byte sequences: lead 0x81–0xFE, trail 0x40–0xFE except 0x7F; index (lead-0x81)*191+(trail-0x40).
+  // 0xFFFF marks a sequence that does not decode.
+  uint16_t twoByte[126 * 191];
+  // Four-byte sequences of the Basic Multilingual Plane: linear index 0 … 39419 from 0x81308130.
+  uint16_t fourByteBmp[39420];
+  // Encoding of every BMP code unit: 0 … 0x7F itself, two-byte codes as 0xLLTT, four-byte codes
+  // as 0xB1B2B3B4; 0 for a code unit that does not encode (a surrogate half, or U+0000 above index 0).
+  uint32_t encodeBmp[65536];
+};
+
+const Gb18030Tables& Gb18030();
+
+}  // namespace qoxa::platform

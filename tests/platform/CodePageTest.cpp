@@ -31,3 +31,26 @@ TEST(CodePage, Utf8Validation) {
   EXPECT_TRUE(HasNonAscii("a\x80"));
   EXPECT_FALSE(HasNonAscii("%E4%B8%AD"));
 }
+
+TEST(CodePage, EveryCharacterRoundTripsThroughGb18030) {
+  // A few private-use characters have no GB18030 code in the system tables; they become U+FFFD.
+  const std::string replacement = Utf16ToGb18030(u"\uFFFD");
+  std::u16string all;
+  int unencodable = 0;
+  for (char32_t c = 1; c < 0x10000; ++c) {
+    if (c >= 0xD800 && c <= 0xDFFF) continue;
+    const std::u16string one(1, static_cast<char16_t>(c));
+    if (c != 0xFFFD && Utf16ToGb18030(one) == replacement) {
+      EXPECT_GE(c, 0xE000u);
+      EXPECT_LE(c, 0xF8FFu);
+      ++unencodable;
+      continue;
+    }
+    all += one;
+  }
+  EXPECT_LT(unencodable, 100);
+  all += u"\U0001F600\U0010FFFD";
+  const std::string gb = Utf16ToGb18030(all);
+  EXPECT_EQ(Gb18030ToUtf16(gb), all);
+  EXPECT_EQ(Utf8ToGb18030(Utf16ToUtf8(all)), gb);
+}

@@ -41,7 +41,7 @@ void DecodeGb18030(std::string_view text, Sink& sink) {
       const unsigned second = p[1];
       if (second >= 0x40 && second <= 0xFE && second != 0x7F) {
         const uint16_t unit = tables.twoByte[(lead - 0x81) * 191 + (second - 0x40)];
-        if (unit != 0xFFFF) {
+        if (unit != 0) {
           sink.Char(unit);
           p += 2;
           continue;
@@ -53,7 +53,7 @@ void DecodeGb18030(std::string_view text, Sink& sink) {
         bool valid = false;
         if (linear < 39420) {
           const uint16_t unit = tables.fourByteBmp[linear];
-          if (unit != 0xFFFF) c = unit, valid = true;
+          if (unit != 0) c = unit, valid = true;
         } else if (linear >= 189000 && linear < 189000 + 0x100000) {
           c = 0x10000 + (linear - 189000), valid = true;
         }

@@ -10,7 +10,7 @@ namespace {
 
 constexpr uint32_t kFourByteBmpCount = 39420;
 
-// Decodes one GB18030 sequence with iconv; returns 0xFFFF when it is not exactly one BMP unit.
+// Decodes one GB18030 sequence with iconv; returns 0 when it is not exactly one BMP unit (U+0000 never has a multi-byte code).
 uint16_t DecodeWithIconv(iconv_t cd, const unsigned char* bytes, size_t length) {
   char in[4];
   std::memcpy(in, bytes, length);
@@ -19,8 +19,8 @@ uint16_t DecodeWithIconv(iconv_t cd, const unsigned char* bytes, size_t length) 
   char* outPtr = out;
   size_t inLeft = length, outLeft = sizeof out;
   iconv(cd, nullptr, nullptr, nullptr, nullptr);
-  if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1) || inLeft != 0) return 0xFFFF;
-  if (sizeof out - outLeft != 2) return 0xFFFF;
+  if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1) || inLeft != 0) return 0;
+  if (sizeof out - outLeft != 2) return 0;
   uint16_t unit;
   std::memcpy(&unit, out, 2);
   return unit;
@@ -48,14 +48,14 @@ std::unique_ptr<Gb18030Tables> Build() {
                                     static_cast<unsigned char>(code >> 8), static_cast<unsigned char>(code)};
     const uint16_t unit = DecodeWithIconv(cd, bytes, 4);
     tables->fourByteBmp[i] = unit;
-    if (unit != 0xFFFF && unit >= 0x80) tables->encodeBmp[unit] = code;
+    if (unit >= 0x80) tables->encodeBmp[unit] = code;
   }
   for (uint32_t lead = 0x81; lead <= 0xFE; ++lead) {
     for (uint32_t trail = 0x40; trail <= 0xFE; ++trail) {
       const unsigned char bytes[2] = {static_cast<unsigned char>(lead), static_cast<unsigned char>(trail)};
-      const uint16_t unit = trail == 0x7F ? 0xFFFF : DecodeWithIconv(cd, bytes, 2);
+      const uint16_t unit = trail == 0x7F ? 0 : DecodeWithIconv(cd, bytes, 2);
       tables->twoByte[(lead - 0x81) * 191 + (trail - 0x40)] = unit;
-      if (unit != 0xFFFF && unit >= 0x80) tables->encodeBmp[unit] = (lead << 8) | trail;
+      if (unit >= 0x80) tables->encodeBmp[unit] = (lead << 8) | trail;
     }
   }
   iconv_close(cd);

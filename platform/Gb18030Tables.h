@@ -7,7 +7,7 @@ namespace qoxa::platform {
 
 struct Gb18030Tables {
   // Two-byte sequences: lead 0x81–0xFE, trail 0x40–0xFE except 0x7F; index (lead-0x81)*191+(trail-0x40).
-  // 0xFFFF marks a sequence that does not decode.
+  // 0 marks a sequence that does not decode.
   uint16_t twoByte[126 * 191];
   // Four-byte sequences of the Basic Multilingual Plane: linear index 0 … 39419 from 0x81308130.
   uint16_t fourByteBmp[39420];

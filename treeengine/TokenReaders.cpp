@@ -1,0 +1,298 @@
+// The token readers: strings (unescaped in place), numbers, comments, and \u code units.
+#include <array>
+#include <cstring>
+
+#include "treeengine/DocMessages.h"
+#include "treeengine/Gb18030Units.h"
+#include "treeengine/JsonDoc.h"
+
+namespace qoxa::tree {
+namespace {
+
+// What a byte means inside a string.
+enum StringClass : uint8_t { kPlain = 0, kZero, kQuote, kBackslash, kLineBreak, kLeadByte };
+
+constexpr std::array<uint8_t, 256> MakeStringClasses() {
+  std::array<uint8_t, 256> classes{};
+  classes[0] = kZero;  // content, unless it is the zero byte behind the end of the text
+  classes['"'] = kQuote;
+  classes['\\'] = kBackslash;
+  classes['\r'] = kLineBreak;
+  classes['\n'] = kLineBreak;
+  for (int c = 0x81; c <= 0xFF; ++c) classes[static_cast<size_t>(c)] = kLeadByte;
+  return classes;
+}
+constexpr std::array<uint8_t, 256> kStringClasses = MakeStringClasses();
+
+// Value of a hex digit, -1 for any other byte.
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+}  // namespace
+
+std::string JsonDoc::UnitToAnsi(char16_t unit) {
+  const Gb18030Bytes bytes = UnitToGb18030(unit);
+  return std::string(bytes.bytes, static_cast<size_t>(bytes.length));
+}
+
+bool JsonDoc::ReadString(int32_t& pos, int32_t& start, int32_t& end) {
+  char* s = text_.data();
+  const int32_t n = sourceLength_;
+  if (pos > n || s[pos] != '"') return false;
+  start = pos + 1;
+  int32_t write = start;  // the write position never passes the read position
+  int32_t read = start;
+  for (;;) {
+    // A run of content bytes; a lead byte takes the byte after it along whatever it is.
+    int32_t run = read;
+    for (;;) {
+      const uint8_t cls = kStringClasses[static_cast<unsigned char>(s[run])];
+      if (cls == kPlain) {
+        ++run;
+      } else if (cls == kLeadByte) {
+        run += 2;
+      } else if (cls == kZero && run <= n) {
+        ++run;
+      } else {
+        break;
+      }
+    }
+    if (run > n) {
+      pos = n + 1;
+      SetError(MessageText(DocMessage::StringUnterminated), n + 1);
+      return false;
+    }
+    if (write != read) std::memmove(s + write, s + read, static_cast<size_t>(run - read));
+    write += run - read;
+    read = run;
+    const char c = s[read];
+    if (c == '"') {
+      end = write - 1;
+      pos = read + 1;
+      return true;
+    }
+    if (c != '\\') {  // a raw line break
+      pos = read;
+      SetError(MessageText(DocMessage::StringLineBreak), read);
+      return false;
+    }
+    ++read;  // on the escape letter
+    if (read > n) {
+      pos = n + 1;
+      SetError(MessageText(DocMessage::StringUnterminated), n + 1);
+      return false;
+    }
+    char plain = 0;
+    switch (s[read]) {
+      case '"': case '\\': case '/': plain = s[read]; break;
+      case 'b': plain = '\b'; break;
+      case 'f': plain = '\f'; break;
+      case 'n': plain = '\n'; break;
+      case 'r': plain = '\r'; break;
+      case 't': plain = '\t'; break;
+      case 'u':
+        if (!ReadUnicodeEscape(read, write)) {
+          pos = read;
+          return false;
+        }
+        continue;
+      default:
+        pos = read;
+        SetError(MessageText(DocMessage::StringBadEscape), read);
+        return false;
+    }
+    s[write++] = plain;
+    ++read;
+  }
+}
+
+// `p` is on the `u` of an escape; on success it is past the four digits and the unit's bytes
+// are written at `written`. Decoded, a high surrogate directly followed by a \u escape of a low
+// surrogate becomes the one four-byte character of the pair (a deliberate improvement: halves
+// converted one by one could only give "?" each); a lone half gives "?".
+bool JsonDoc::ReadUnicodeEscape(int32_t& p, int32_t& written) {
+  char* s = text_.data();
+  const int32_t n = sourceLength_;
+  int unit = 0;
+  for (int digit = 0; digit < 4; ++digit) {
+    ++p;
+    if (p > n) {
+      p = n + 1;
+      SetError(MessageText(DocMessage::StringUnterminated), n + 1);
+      return false;
+    }
+    const int value = HexValue(s[p]);
+    if (value < 0) {
+      SetError(MessageText(DocMessage::StringBadUnicode), p);
+      return false;
+    }
+    if (s[p] >= 'A' && s[p] <= 'F') s[p] = static_cast<char>(s[p] - 'A' + 'a');
+    unit = unit * 16 + value;
+  }
+  ++p;  // past the fourth digit
+  if (decodeUnicode_ == 0) {
+    // Undecoded: the unit's two bytes, low byte first.
+    s[written++] = static_cast<char>(unit & 0xFF);
+    s[written++] = static_cast<char>(unit >> 8);
+    return true;
+  }
+  Gb18030Bytes bytes;
+  if (unit >= 0xD800 && unit <= 0xDBFF && p + 5 <= n && s[p] == '\\' && s[p + 1] == 'u') {
+    int low = 0;
+    for (int i = 2; i < 6 && low >= 0; ++i) {
+      const int value = HexValue(s[p + i]);
+      low = value < 0 ? -1 : low * 16 + value;
+    }
+    if (low >= 0xDC00 && low <= 0xDFFF) {
+      bytes = SupplementaryToGb18030(0x10000 + ((static_cast<uint32_t>(unit) - 0xD800) << 10) +
+                                     (static_cast<uint32_t>(low) - 0xDC00));
+      p += 6;
+    } else {
+      bytes = UnitToGb18030(static_cast<char16_t>(unit));
+    }
+  } else {
+    bytes = UnitToGb18030(static_cast<char16_t>(unit));
+  }
+  std::memcpy(s + written, bytes.bytes, static_cast<size_t>(bytes.length));
+  written += bytes.length;
+  return true;
+}
+
+// The number's bytes are taken as they come: a minus anywhere in the integer part, leading
+// zeros and a leading point are accepted, and an exponent needs its sign.
+bool JsonDoc::ReadNumber(int32_t& pos, int32_t& start, int32_t& end, int32_t& kind) {
+  char* s = text_.data();
+  const int32_t n = sourceLength_;
+  start = pos;
+  kind = 4;
+  enum class State { Integer, AfterPoint, Fraction, AfterE, FirstExponentDigit, Exponent } state = State::Integer;
+  // Ends the number at p - 1, with pos on the byte after it.
+  auto endBefore = [&](int32_t p) {
+    end = p - 1;
+    pos = p;
+    return true;
+  };
+  for (int32_t p = pos; p <= n; ++p) {
+    const char c = s[p];
+    switch (state) {
+      case State::Integer:
+        if (IsDigit(c) || c == '-') {
+          if (p == n && IsDigit(c)) return endBefore(p + 1);
+        } else if (c == '.') {
+          state = State::AfterPoint;
+        } else if (c == 'e' || c == 'E') {
+          s[p] = 'e';
+          state = State::AfterE;
+        } else {
+          // Also for a comment right after the digits (`15/*x*/`): the number is the bytes
+          // before the `/`, so its text is its digits.
+          return endBefore(p);
+        }
+        break;
+      case State::AfterPoint:
+        // The first fraction digit counts like the others, so `1.5` at the end of the text is read.
+        if (!IsDigit(c)) {
+          pos = p;
+          return false;
+        }
+        kind = 5;
+        state = State::Fraction;
+        if (p == n) return endBefore(p + 1);
+        break;
+      case State::Fraction:
+        if (IsDigit(c)) {
+          if (p == n) return endBefore(p + 1);
+        } else if (c == 'e' || c == 'E') {
+          s[p] = 'e';
+          state = State::AfterE;
+        } else {
+          return endBefore(p);
+        }
+        break;
+      case State::AfterE:
+        if (c != '+' && c != '-') {
+          pos = p;
+          return false;
+        }
+        kind = kind == 5 ? 11 : 12;
+        state = State::FirstExponentDigit;
+        break;
+      case State::FirstExponentDigit:
+        if (!IsDigit(c)) {
+          pos = p;
+          return false;
+        }
+        if (p == n) return endBefore(p + 1);
+        state = State::Exponent;
+        break;
+      case State::Exponent:
+        if (IsDigit(c)) {
+          if (p == n) return endBefore(p + 1);
+        } else {
+          return endBefore(p);
+        }
+        break;
+    }
+  }
+  pos = n + 1;
+  return false;
+}
+
+bool JsonDoc::ReadComment(int32_t& pos, int32_t& start, int32_t& end) {
+  const char* s = text_.data();
+  const int32_t n = sourceLength_;
+  int32_t p = pos + 1;
+  if (p > n) {
+    pos = n + 1;
+    return false;
+  }
+  start = p + 1;
+  if (s[p] == '/') {
+    for (++p; p <= n; ++p) {
+      if (s[p] == '\n') {
+        end = p - 1;
+        pos = p + 1;
+        NewLineAt(p);
+        return true;
+      }
+      if (s[p] == '\r') {
+        // The byte after a CR completes the line break, whatever it is.
+        if (p + 1 > n) break;
+        end = p - 1;
+        pos = p + 2;
+        NewLineAt(p + 1);
+        return true;
+      }
+    }
+    pos = n + 1;
+    return false;
+  }
+  if (s[p] != '*') {
+    pos = p;
+    return false;
+  }
+  bool starSeen = false;
+  for (++p; p <= n; ++p) {
+    const char c = s[p];
+    if (c == '*') {
+      end = p - 1;
+      starSeen = true;
+    } else if (starSeen && c == '/') {
+      pos = p + 1;
+      return true;
+    } else {
+      if (c == '\n') NewLineAt(p);
+      starSeen = false;
+    }
+  }
+  pos = n + 1;
+  return false;
+}
+
+}  // namespace qoxa::tree

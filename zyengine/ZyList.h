@@ -1,0 +1,45 @@
+#pragma once
+// A growable array of record pointers: the element list of an Array and the member order of an
+// Object. Capacity starts at 8 and grows to 2 × capacity + 1 (8, 17, 35, 71, …); emptying keeps it.
+#include <cstdint>
+
+namespace qoxa::zy {
+
+struct ZyValue;
+
+class ZyList {
+ public:
+  static constexpr int32_t kInitialCapacity = 8;
+
+  ZyList();
+  ~ZyList();
+  ZyList(const ZyList&) = delete;
+  ZyList& operator=(const ZyList&) = delete;
+
+  int32_t Count() const { return count_; }
+  int32_t Capacity() const { return capacity_; }
+  ZyValue* At(int32_t index) const { return index < 0 || index >= count_ ? nullptr : items_[index]; }
+  ZyValue* const* begin() const { return items_; }
+  ZyValue* const* end() const { return items_ + count_; }
+  ZyValue** data() { return items_; }
+
+  int32_t Append(ZyValue* item);
+  // Answers index, or -1 unless 0 ≤ index ≤ Count().
+  int32_t InsertAt(int32_t index, ZyValue* item);
+  bool RemoveAt(int32_t index);
+  // Removes the first slot holding item; false when it is absent.
+  bool RemoveItem(const ZyValue* item);
+  // Stores replacement in the first slot holding old; nothing when old is absent.
+  void ReplaceItem(const ZyValue* old, ZyValue* replacement);
+  // Count 0, slots zeroed, capacity kept.
+  void Clear();
+
+ private:
+  void Grow();
+
+  ZyValue** items_;
+  int32_t count_ = 0;
+  int32_t capacity_ = kInitialCapacity;
+};
+
+}  // namespace qoxa::zy

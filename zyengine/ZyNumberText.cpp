@@ -1,0 +1,110 @@
+#include "zyengine/ZyNumberText.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace qoxa::zy {
+namespace {
+
+bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+// Truncation of a double to a signed 64-bit integer, saturating where the plain conversion
+// would be undefined (NaN gives 0).
+int64_t TruncateToInt64(double x) {
+  if (std::isnan(x)) return 0;
+  if (x >= 9223372036854775807.0) return std::numeric_limits<int64_t>::max();
+  if (x <= -9223372036854775808.0) return std::numeric_limits<int64_t>::min();
+  return static_cast<int64_t>(x);
+}
+
+std::u16string Widen(const char* first, const char* last) { return std::u16string(first, last); }
+
+}  // namespace
+
+bool IsNumberText(std::u16string_view text, bool* isFloat) {
+  bool seenDot = false, seenExponent = false, seenSign = false, isFloatText = false, any = false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    if (c <= 32) continue;
+    if (i == 0) {
+      if (c == u'.') {
+        seenDot = isFloatText = true;
+      } else if (c == u'+' || c == u'-') {
+        // a leading sign is allowed and does not make a float
+      } else if (!IsDigit(c)) {
+        return false;
+      }
+      any = true;
+      continue;
+    }
+    any = true;
+    if (IsDigit(c)) continue;
+    bool* seen = c == u'.' ? &seenDot : (c == u'e' || c == u'E') ? &seenExponent : (c == u'+' || c == u'-') ? &seenSign : nullptr;
+    if (!seen || *seen) return false;
+    *seen = true;
+    isFloatText = true;
+  }
+  if (!any) return false;
+  if (isFloat) *isFloat = isFloatText;
+  return true;
+}
+
+int ClassifyToken(std::u16string_view token) {
+  if (token == u"null") return 0;
+  if (token == u"true" || token == u"false") return 3;
+  bool isFloat = false;
+  if (IsNumberText(token, &isFloat)) return isFloat ? 1 : 2;
+  return -1;
+}
+
+int64_t TextToInteger(std::u16string_view text) {
+  size_t i = 0;
+  while (i < text.size() && text[i] <= 32) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) negative = text[i++] == u'-';
+  int64_t accumulator = 0;
+  for (; i < text.size() && IsDigit(text[i]); ++i)
+    accumulator = TruncateToInt64(static_cast<double>(accumulator) * 10.0 + (text[i] - u'0'));
+  return negative ? -accumulator : accumulator;
+}
+
+double TextToDouble(std::u16string_view text) {
+  size_t i = 0;
+  while (i < text.size() && text[i] <= 32) ++i;
+  double sign = 1.0;
+  if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) sign = text[i++] == u'-' ? -1.0 : 1.0;
+  double mantissa = 0.0, divisor = 1.0;
+  for (; i < text.size() && IsDigit(text[i]); ++i) mantissa = mantissa * 10.0 + (text[i] - u'0');
+  if (i < text.size() && text[i] == u'.') {
+    for (++i; i < text.size() && IsDigit(text[i]); ++i) {
+      mantissa = mantissa * 10.0 + (text[i] - u'0');
+      divisor *= 10.0;
+    }
+  }
+  double value = sign * mantissa / divisor;
+  if (i < text.size() && (text[i] == u'e' || text[i] == u'E')) {
+    ++i;
+    bool negativeExponent = false;
+    if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) negativeExponent = text[i++] == u'-';
+    double exponent = 0.0;
+    for (; i < text.size() && IsDigit(text[i]); ++i) exponent = exponent * 10.0 + (text[i] - u'0');
+    const double scale = std::pow(10.0, exponent);
+    value = negativeExponent ? value / scale : value * scale;
+  }
+  return value;
+}
+
+std::u16string DoubleToText(double value) {
+  char buffer[64];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return Widen(buffer, result.ptr);
+}
+
+std::u16string IntegerToText(int64_t value) {
+  char buffer[32];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return Widen(buffer, result.ptr);
+}
+
+}  // namespace qoxa::zy

@@ -1,0 +1,37 @@
+#pragma once
+// The lenient JSON scanner: one left-to-right pass over UTF-16 text with a stack of open
+// containers. It accepts single and double quotes, unquoted keys and bare tokens, ignores text
+// after the top-level value, and decides value types from the token text.
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace qoxa::zy {
+
+struct ZyValue;
+
+// Result codes of ParseInto.
+enum ZyParseResult : int {
+  kParseOk = 0,
+  kParseAddFailed = -1,
+  kParseNoInput = -2,
+  kParseNoMemory = -3,
+  kParseMissingKey = -4,
+  kParseUnbalanced = -5,
+  kParseTrailingComma = -7,
+  kParseColonInArray = -8,
+};
+
+// Parses text[0, n) into target (n = 0 answers 0 and leaves target alone). On failure the target
+// is reset (its children released, its type kept) and the code answered.
+//
+// Depth: the open containers live on a heap-allocated stack, and releasing, copying and writing
+// documents never recurse, so nesting depth is limited by memory only.
+int ParseInto(ZyValue* target, const char16_t* text, size_t n, bool decodeUnicode);
+
+// Removes carriage return, line feed, tab and space from both ends.
+std::u16string_view TrimSpace(std::u16string_view text);
+// Decodes \\ \/ \" \b \t \n \r \f in place, and \uXXXX when decodeUnicode; other sequences stay.
+void Unescape(std::u16string& text, bool decodeUnicode);
+
+}  // namespace qoxa::zy

@@ -1,0 +1,74 @@
+#pragma once
+// The member table of an Object: a chained hash table keyed by UTF-16 text plus a ZyList holding
+// the same member records in the order their keys first arrived. Lookups use the chains;
+// everything that lists members uses the order.
+//
+// Keys compare by plain code-unit equality (no locale folding), so two keys are the same member
+// exactly when their UTF-16 code units are the same.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "zyengine/ZyList.h"
+
+namespace qoxa::zy {
+
+struct ZyValue;
+
+// Hash of the key's UTF-16LE bytes, last byte first: h = h × 31 + byte, wrapping in 32 bits.
+int32_t HashKey(std::u16string_view key);
+
+class ZyTable {
+ public:
+  static constexpr int32_t kInitialBuckets = 11;
+  static constexpr float kLoadFactor = 0.75f;
+
+  ZyTable();
+  ZyTable(const ZyTable&) = delete;
+  ZyTable& operator=(const ZyTable&) = delete;
+
+  int32_t Count() const { return count_; }
+  int32_t BucketCount() const { return static_cast<int32_t>(buckets_.size()); }
+  int32_t Threshold() const { return threshold_; }
+  const ZyList& Order() const { return order_; }
+  ZyValue* At(int32_t position) const { return order_.At(position); }
+
+  ZyValue* Find(std::u16string_view key) const;
+  // Answers 1 when an existing member was replaced in place (the record takes over its key, chain
+  // slot and position; the caller releases the old one), 0 when the record was added at the end.
+  int Set(std::u16string_view key, ZyValue* record);
+  // Takes a member out of its chain and the order and clears its key and parent; false when the
+  // record is not chained here.
+  bool Unlink(ZyValue* member);
+  // Empties the table in place: keys cleared, order emptied, buckets zeroed; sizes stay. The
+  // members themselves are the caller's business.
+  void EmptyInPlace();
+  std::vector<std::u16string> KeysSnapshot() const;
+  // Reorders the member order by key in code-unit order (keys are unique, so any correct sort
+  // gives the same order); the chains are untouched.
+  void Sort(bool descending);
+
+ private:
+  int32_t BucketOf(int32_t hash) const {
+    return static_cast<int32_t>(static_cast<uint32_t>(hash & 0x7FFFFFFF) % buckets_.size());
+  }
+  void Grow();
+
+  std::vector<ZyValue*> buckets_;
+  int32_t count_ = 0;
+  int32_t threshold_;
+  float loadFactor_ = kLoadFactor;
+  ZyList order_;
+};
+
+// Value-level member operations.
+ZyValue* FindMember(const ZyValue* object, std::u16string_view key);
+bool HasMember(const ZyValue* object, std::u16string_view key);
+// Makes value an Object when it is not one and sets record under key; a member already there is
+// replaced in place and released. The table takes over the record's creation reference.
+bool SetMember(ZyValue* value, std::u16string_view key, ZyValue* record);
+// Removes and releases the member under key; false when there is none.
+bool RemoveMember(ZyValue* value, std::u16string_view key);
+
+}  // namespace qoxa::zy

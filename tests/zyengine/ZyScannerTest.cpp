@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+
+#include "zyengine/ZyJson.h"
+#include "zyengine/ZyNumberText.h"
+#include "zyengine/ZyScanner.h"
+
+namespace qoxa::zy {
+namespace {
+
+struct ScanCase {
+  const char* input;
+  int code;
+  const char* compact;  // the root written back without pretty; after a failure, what is left
+};
+
+class ScannerCases : public ::testing::TestWithParam<ScanCase> {};
+
+TEST_P(ScannerCases, ResultCodeAndDocument) {
+  const ScanCase& c = GetParam();
+  ZyJson doc;
+  int code = 99;
+  EXPECT_EQ(doc.Parse(c.input, false, &code), c.code == 0 ? 1 : 0);
+  EXPECT_EQ(code, c.code);
+  EXPECT_EQ(doc.ToText(), c.compact);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lenient, ScannerCases,
+    ::testing::Values(
+        ScanCase{R"({'a':'b'})", 0, R"({"a":"b"})"},
+        ScanCase{R"({a:1, b : x })", 0, R"({"a":1,"b":x})"},
+        ScanCase{R"({" a ":1})", 0, R"({"a":1})"},
+        ScanCase{R"({"a":hello world})", 0, R"({"a":hello world})"},
+        ScanCase{R"({"a":"it's",'b':'say "hi"'})", 0, R"({"a":"it's","b":"say \"hi\""})"},
+        ScanCase{R"({"a":"x\"y\\"})", 0, R"({"a":"x\"y\\"})"},
+        ScanCase{"[1,,2]", 0, "[1,2]"},
+        ScanCase{"[ ]", 0, "[]"},
+        ScanCase{"[[], {}, [ 1 , 2 ] ]", 0, "[[],{},[1,2]]"},
+        ScanCase{R"({"a":1,})", 0, R"({"a":1,"":})"},
+        ScanCase{R"({"a":1} {"b":2})", 0, R"({"a":1,"b":2})"},
+        ScanCase{R"({"a":1} xyz)", 0, R"({"a":1})"},
+        ScanCase{R"({"a":{}})", 0, R"({"a":{}})"},
+        ScanCase{"{[1]}", 0, R"({"":[1]})"},
+        ScanCase{R"({"":{"b":1}})", 0, R"({"":{"b":1}})"},
+        ScanCase{R"({"a":1])", 0, "[1]"},
+        ScanCase{R"({"a":1,"a":2,"b":3})", 0, R"({"a":2,"b":3})"},
+        ScanCase{"[1.50,-0,1e5,+,.]", 0, "[1.50,-0,1e5,+,.]"},
+        ScanCase{"  12  ", 0, "12"},
+        ScanCase{" 1.50 ", 0, "1.5"},
+        ScanCase{"true", 0, "true"},
+        ScanCase{"abc", 0, "abc"},
+        ScanCase{"", 0, "{}"},
+        ScanCase{"[1,]", -7, "[]"},
+        ScanCase{R"([{"a":1}, ])", -7, "[]"},
+        ScanCase{R"({"a":1)", -5, "{}"},
+        ScanCase{R"({"a":[1,2)", -5, "{}"},
+        ScanCase{"[1],", -5, "[]"},
+        ScanCase{"{{}}", -4, "{}"},
+        ScanCase{R"(["a":1])", -4, "[]"},
+        ScanCase{"[1}", -4, "[]"},
+        ScanCase{"[1,2:3]", -8, "[]"}));
+
+TEST(Scanner, TopLevelStringKeepsItsTextAsWritten) {
+  ZyJson doc;
+  ASSERT_EQ(doc.Parse(R"("a\"b" trailing)"), 1);
+  EXPECT_EQ(doc.TypeAt(), static_cast<int>(ZyType::String));
+  EXPECT_EQ(doc.StringAt(), R"(a\"b)");
+  EXPECT_EQ(doc.ToText(), R"("a\\\"b")");
+}
+
+TEST(Scanner, TypesAndTextForms) {
+  ZyJson doc;
+  ASSERT_EQ(doc.Parse(R"({"n":null,"t":true,"f":false,"i":-42,"d":1.50,"e":2E3,"r":abc,"s":"12"})"), 1);
+  const struct {
+    const char* path;
+    ZyType type;
+    const char* textForm;
+  } expected[] = {{"n", ZyType::Null, "null"},   {"t", ZyType::Bool, "true"},      {"f", ZyType::Bool, "false"},
+                  {"i", ZyType::Integer, "-42"}, {"d", ZyType::Double, "1.50"},     {"e", ZyType::Double, "2E3"},
+                  {"r", ZyType::Raw, "abc"},     {"s", ZyType::String, ""}};
+  for (const auto& e : expected) {
+    EXPECT_EQ(doc.TypeAt(e.path), static_cast<int>(e.type)) << e.path;
+    EXPECT_EQ(doc.TextFormAt(e.path), e.textForm) << e.path;
+  }
+  EXPECT_EQ(doc.IntegerAt("i"), -42);
+  EXPECT_DOUBLE_EQ(doc.DoubleAt("e"), 2000.0);
+  EXPECT_EQ(doc.TypeAt("missing"), -1);
+}
+
+TEST(Scanner, UnicodeEscapesDecodeOnlyWhenAsked) {
+  ZyJson plain;
+  ASSERT_EQ(plain.Parse(R"(["\u4e2d\n"])"), 1);
+  EXPECT_EQ(plain.StringAtW(u"[0]"), u"\\u4e2d\n");
+  EXPECT_EQ(plain.ToText(), R"(["\\u4e2d\n"])");
+
+  ZyJson decoded;
+  ASSERT_EQ(decoded.Parse(R"(["\u4e2d\u00E9 \u12 \'"])", true), 1);
+  EXPECT_EQ(decoded.StringAtW(u"[0]"), u"\u4e2d\u00e9 \\u12 \\'");
+}
+
+TEST(Scanner, EmptyTextLeavesTheDocumentAlone) {
+  ZyJson doc;
+  ASSERT_EQ(doc.Parse(R"({"a":1})"), 1);
+  int code = 99;
+  EXPECT_EQ(doc.Parse("", false, &code), 1);
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(doc.ToText(), R"({"a":1})");
+  EXPECT_EQ(ParseInto(nullptr, u"[1]", 3, false), kParseNoInput);
+}
+
+TEST(Scanner, NonAsciiTextRoundTripsThroughGb18030) {
+  // "{"名":"数据😀"}" in GB18030, including a four-byte character.
+  const std::string text = "{\"\xC3\xFB\":\"\xCA\xFD\xBE\xDD\x94\x39\xFC\x36\"}";
+  ZyJson doc;
+  ASSERT_EQ(doc.Parse(text), 1);
+  EXPECT_EQ(doc.StringAtW(u"\u540d"), u"\u6570\u636e\U0001F600");
+  EXPECT_EQ(doc.ToText(), text);
+}
+
+TEST(NumberText, LenientRecognitionAndReading) {
+  const struct {
+    const char16_t* token;
+    int kind;
+  } cases[] = {{u"12", 2}, {u"-12", 2}, {u"+", 2}, {u".", 1}, {u"1.5", 1}, {u"1e5", 1}, {u"1-2", 1},
+               {u"1 2", 2}, {u"1..2", -1}, {u"e5", -1}, {u"1e5e", -1}, {u"", -1}, {u"0x1", -1}, {u"nul", -1}};
+  for (const auto& c : cases) EXPECT_EQ(ClassifyToken(c.token), c.kind) << std::u16string(c.token).size();
+  EXPECT_EQ(TextToInteger(u" -123x"), -123);
+  EXPECT_EQ(TextToInteger(u"9007199254740993"), 9007199254740992);  // read in double precision
+  EXPECT_DOUBLE_EQ(TextToDouble(u"-1.25e2"), -125.0);
+  EXPECT_DOUBLE_EQ(TextToDouble(u"5E-1"), 0.5);
+  EXPECT_EQ(DoubleToText(0.1), u"0.1");
+}
+
+}  // namespace
+}  // namespace qoxa::zy

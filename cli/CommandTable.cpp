@@ -1,0 +1,37 @@
+#include <array>
+
+#include "cli/Commands.h"
+
+namespace qoxa::cli {
+namespace {
+
+constexpr std::array<const char*, 0> kNone{};
+constexpr std::array<const char*, 2> kSelectValues{"item", "find"};
+constexpr std::array<const char*, 4> kCodeValues{"item", "find", "path", "result"};
+constexpr std::array<const char*, 1> kParseValues{"engine"};
+constexpr std::array<const char*, 2> kGetValues{"engine", "path"};
+constexpr std::array<const char*, 1> kGetFlags{"compact"};
+
+constexpr std::array<CommandSpec, 8> kCommands{{
+    {"tree", true, kNone, kNone, RunTreeCommand, "import the text and print the tree items with their paths"},
+    {"select", true, kSelectValues, kNone, nullptr, "import, make one item current, print its path and value"},
+    {"code", false, kCodeValues, kNone, nullptr, "generate the code snippet for the current path"},
+    {"format", true, kNone, kNone, nullptr, "pretty-print the text"},
+    {"compact", true, kNone, kNone, nullptr, "compact the text"},
+    {"decode", true, kNone, kNone, nullptr, "print the text after escape decoding"},
+    {"parse", true, kParseValues, kNone, RunParseCommand, "parse with one engine and report the outcome"},
+    {"get", true, kGetValues, kGetFlags, nullptr, "print the text one engine gives for a path"},
+}};
+
+}  // namespace
+
+std::span<const CommandSpec> AllCommands() { return kCommands; }
+
+const CommandSpec* FindCommand(std::string_view name) {
+  for (const CommandSpec& command : kCommands) {
+    if (name == command.name) return &command;
+  }
+  return nullptr;
+}
+
+}  // namespace qoxa::cli

@@ -1,0 +1,25 @@
+#pragma once
+// The commands of qoxa-json-cli. Each command is one entry of the table in CommandTable.cpp and
+// one source file with its run function; a command without a run function is not available yet.
+#include <span>
+
+#include "cli/CliRun.h"
+
+namespace qoxa::cli {
+
+struct CommandSpec {
+  const char* name;
+  bool needsFile;
+  std::span<const char* const> valueOptions;  // its own options that take a value, without "--"
+  std::span<const char* const> flagOptions;   // its own options without a value
+  int (*run)(CliRun& run);                    // the exit status; nullptr: not available yet
+  const char* summary;
+};
+
+std::span<const CommandSpec> AllCommands();
+const CommandSpec* FindCommand(std::string_view name);
+
+int RunTreeCommand(CliRun& run);
+int RunParseCommand(CliRun& run);
+
+}  // namespace qoxa::cli

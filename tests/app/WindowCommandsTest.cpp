@@ -151,6 +151,38 @@ TEST_F(DroppedFileTest, UnreadableFileEmptiesTheSourceBox) {
   }
 }
 
+TEST_F(DroppedFileTest, DroppedTextGoesThroughEscapeDecoding) {
+  TestWindow t;
+  t.commands.OnFileDropped(WriteFile(R"({"a":"\u4e2d\u6587"})"));
+  EXPECT_EQ(t.TextOf(EditBox::Source), R"({"a":"中文"})");
+}
+
+// A window that reports the program's own writes into the source box as changes, the way some
+// toolkits do: the handler's own write must not run it again.
+class EchoingWindow : public HeadlessServices {
+ public:
+  void SetText(EditBox box, std::string_view text) override {
+    HeadlessServices::SetText(box, text);
+    if (box != EditBox::Source || commands == nullptr) return;
+    ++sourceWrites;
+    commands->OnSourceTextChanged();
+  }
+  MainCommands* commands = nullptr;
+  int sourceWrites = 0;
+};
+
+TEST(SourceTextChanged, HandlerDoesNotRunForItsOwnWrites) {
+  EchoingWindow window;
+  MainCommands commands(window);
+  // The escaped backslash stays escaped, so the decoded text still holds a backslash-u: were the
+  // handler run for its own write it would decode again and again.
+  window.SetText(EditBox::Source, R"(["\u005c\u4e2d"])");
+  window.commands = &commands;
+  commands.OnSourceTextChanged();  // the user's edit
+  EXPECT_EQ(Utf8(window.Text(EditBox::Source)), R"(["\u005c中"])");
+  EXPECT_EQ(window.sourceWrites, 1);
+}
+
 TEST(DroppedBytes, ReadFailsWithoutThrowing) {
   std::string bytes = "left over";
   EXPECT_FALSE(ReadDroppedFile("/nonexistent/qoxa/file", bytes));

@@ -4,19 +4,21 @@
 
 namespace qoxa::tree {
 
-// The node ids of an array's elements, in document order.
+// The node ids of an array's elements, in document order: a run of the document's element
+// store. All arrays of a document share one store, so an array costs no allocation of its own.
 class DocElementList {
  public:
-  void Append(int32_t nodeId) { elements_.push_back(nodeId); }
+  DocElementList() = default;
+  DocElementList(int32_t first, int32_t count) : first_(first), count_(count) {}
   // The node id at the 1-based position, 0 when position is outside 1..Count().
-  int32_t Get(int32_t position) const {
-    return position >= 1 && position <= Count() ? elements_[static_cast<size_t>(position) - 1] : 0;
+  int32_t Get(const std::vector<int32_t>& store, int32_t position) const {
+    return position >= 1 && position <= count_ ? store[static_cast<size_t>(first_ + position - 1)] : 0;
   }
-  int32_t Count() const { return static_cast<int32_t>(elements_.size()); }
-  size_t MemoryUse() const { return sizeof(*this) + elements_.capacity() * sizeof(int32_t); }
+  int32_t Count() const { return count_; }
 
  private:
-  std::vector<int32_t> elements_;
+  int32_t first_ = 0;
+  int32_t count_ = 0;
 };
 
 }  // namespace qoxa::tree

@@ -1,6 +1,7 @@
 #include "treeengine/DocMemberTable.h"
 
 #include <array>
+#include <bit>
 #include <cstdlib>
 
 namespace qoxa::tree {
@@ -11,7 +12,41 @@ size_t SlotOf(int32_t hash, size_t mask) {
   return static_cast<size_t>((static_cast<uint64_t>(static_cast<uint32_t>(hash)) * 0x9E3779B97F4A7C15ull) >> 32) & mask;
 }
 
+std::string_view NameOf(std::string_view text, int32_t start, int32_t length) {
+  return text.substr(static_cast<size_t>(start), static_cast<size_t>(length));
+}
+
+bool SameName(std::string_view text, const DocMemberEntry& entry, int32_t hash, std::string_view name) {
+  return entry.hash == hash && NameOf(text, entry.nameStart, entry.nameLength) == name;
+}
+
+// Slots for the members in document order, skipping a name already present, so that a lookup
+// always leads to the first of equal names.
+std::vector<int32_t> BuildIndex(std::string_view text, std::span<const DocMemberEntry> members) {
+  std::vector<int32_t> slots(std::bit_ceil(members.size() * 2));
+  const size_t mask = slots.size() - 1;
+  for (size_t i = 0; i < members.size(); ++i) {
+    const DocMemberEntry& entry = members[i];
+    const std::string_view name = NameOf(text, entry.nameStart, entry.nameLength);
+    for (size_t slot = SlotOf(entry.hash, mask);; slot = (slot + 1) & mask) {
+      if (slots[slot] == 0) {
+        slots[slot] = static_cast<int32_t>(i) + 1;
+        break;
+      }
+      if (SameName(text, members[static_cast<size_t>(slots[slot]) - 1], entry.hash, name)) break;
+    }
+  }
+  return slots;
+}
+
 }  // namespace
+
+size_t DocMemberStore::MemoryUse() const {
+  size_t bytes = entries.capacity() * sizeof(DocMemberEntry) + orderedNames.capacity() * sizeof(DocNameSpan) +
+                 indexes.capacity() * sizeof(std::vector<int32_t>);
+  for (const auto& index : indexes) bytes += index.capacity() * sizeof(int32_t);
+  return bytes;
+}
 
 int32_t DocMemberBucket::Find(int32_t hash, std::string_view name) const {
   for (const Entry& entry : entries_) {
@@ -39,86 +74,60 @@ int DocMemberTable::BucketOf(int32_t hash) {
   return static_cast<int>(magnitude % kBucketCount) + 1;
 }
 
-void DocMemberTable::BeginMember(std::string_view text, int32_t start, int32_t length) {
-  std::string_view name = NameOf(text, start, length);
-  // A name ends at its first zero byte, like every text taken from the document.
-  const size_t zero = name.find('\0');
-  if (zero != std::string_view::npos) length = static_cast<int32_t>(zero);
-  currentStart_ = start;
-  currentLength_ = length;
-  currentHash_ = Hash(name.substr(0, static_cast<size_t>(length)));
-  if (keepOrder_ != 0) {
-    if (static_cast<int32_t>(orderedNames_.size()) == orderedCapacity_) {
-      orderedCapacity_ += 100;
-      orderedNames_.reserve(static_cast<size_t>(orderedCapacity_));
-    }
-    orderedNames_.push_back({start, length});
+DocMemberTable DocMemberTable::Seal(DocMemberStore& store, std::string_view text,
+                                    std::span<const DocMemberEntry> members, std::span<const DocNameSpan> orderedNames,
+                                    bool keepOrder) {
+  DocMemberTable table;
+  table.keepOrder_ = keepOrder;
+  table.first_ = static_cast<int32_t>(store.entries.size());
+  table.count_ = static_cast<int32_t>(members.size());
+  store.entries.insert(store.entries.end(), members.begin(), members.end());
+  if (keepOrder) {
+    table.orderedFirst_ = static_cast<int32_t>(store.orderedNames.size());
+    table.orderedCount_ = static_cast<int32_t>(orderedNames.size());
+    store.orderedNames.insert(store.orderedNames.end(), orderedNames.begin(), orderedNames.end());
   }
-}
-
-void DocMemberTable::BindValue(std::string_view text, int32_t nodeId) {
-  entries_.push_back({currentHash_, currentStart_, currentLength_, nodeId});
-  const size_t count = entries_.size();
-  if (count < kIndexThreshold) return;
-  if (count * 2 > index_.size()) {
-    RebuildIndex(text, index_.empty() ? 64 : index_.size() * 2);
-  } else {
-    InsertIntoIndex(text, static_cast<int32_t>(count - 1));
+  if (members.size() >= kIndexThreshold) {
+    table.index_ = static_cast<int32_t>(store.indexes.size());
+    store.indexes.push_back(BuildIndex(text, members));
   }
+  return table;
 }
 
-void DocMemberTable::RebuildIndex(std::string_view text, size_t slotCount) {
-  index_.assign(slotCount, 0);
-  for (size_t i = 0; i < entries_.size(); ++i) InsertIntoIndex(text, static_cast<int32_t>(i));
-}
-
-// Inserts in document order and skips a name already present, so the index always leads to
-// the first of equal names.
-void DocMemberTable::InsertIntoIndex(std::string_view text, int32_t entryIndex) {
-  const Entry& entry = entries_[static_cast<size_t>(entryIndex)];
-  const std::string_view name = NameOf(text, entry.nameStart, entry.nameLength);
-  const size_t mask = index_.size() - 1;
-  for (size_t slot = SlotOf(entry.hash, mask);; slot = (slot + 1) & mask) {
-    const int32_t held = index_[slot];
-    if (held == 0) {
-      index_[slot] = entryIndex + 1;
-      return;
-    }
-    const Entry& other = entries_[static_cast<size_t>(held) - 1];
-    if (other.hash == entry.hash && NameOf(text, other.nameStart, other.nameLength) == name) return;
-  }
-}
-
-int32_t DocMemberTable::Find(std::string_view text, std::string_view name) const {
-  const size_t zero = name.find('\0');
+int32_t DocMemberTable::Find(const DocMemberStore& store, std::string_view text, std::string_view name) const {
+  const size_t zero = name.find('\0');  // a name ends at its first zero byte, as the hash does
   if (zero != std::string_view::npos) name = name.substr(0, zero);
   const int32_t hash = Hash(name);
-  if (index_.empty()) {
-    for (const Entry& entry : entries_) {
-      if (entry.hash == hash && NameOf(text, entry.nameStart, entry.nameLength) == name) return entry.nodeId;
+  const std::span<const DocMemberEntry> members = Entries(store);
+  if (index_ < 0) {
+    for (const DocMemberEntry& entry : members) {
+      if (SameName(text, entry, hash, name)) return entry.nodeId;
     }
     return 0;
   }
-  const size_t mask = index_.size() - 1;
+  const std::vector<int32_t>& slots = store.indexes[static_cast<size_t>(index_)];
+  const size_t mask = slots.size() - 1;
   for (size_t slot = SlotOf(hash, mask);; slot = (slot + 1) & mask) {
-    const int32_t held = index_[slot];
-    if (held == 0) return 0;
-    const Entry& entry = entries_[static_cast<size_t>(held) - 1];
-    if (entry.hash == hash && NameOf(text, entry.nameStart, entry.nameLength) == name) return entry.nodeId;
+    if (slots[slot] == 0) return 0;
+    const DocMemberEntry& entry = members[static_cast<size_t>(slots[slot]) - 1];
+    if (SameName(text, entry, hash, name)) return entry.nodeId;
   }
 }
 
-int DocMemberTable::Names(std::string_view text, std::vector<std::string>& names) const {
-  if (keepOrder_ != 0) {
-    // Document order, including names whose value never got stored; replaces what names held.
+int DocMemberTable::Names(const DocMemberStore& store, std::string_view text, std::vector<std::string>& names) const {
+  if (keepOrder_) {
     names.clear();
-    names.reserve(orderedNames_.size());
-    for (const NameSpan& span : orderedNames_) names.emplace_back(NameOf(text, span.start, span.length));
-    return static_cast<int>(orderedNames_.size());
+    names.reserve(static_cast<size_t>(orderedCount_));
+    for (int32_t i = 0; i < orderedCount_; ++i) {
+      const DocNameSpan& span = store.orderedNames[static_cast<size_t>(orderedFirst_ + i)];
+      names.emplace_back(NameOf(text, span.start, span.length));
+    }
+    return orderedCount_;
   }
   // Bucket order by a stable counting pass: bucket 1 to 32, inside a bucket document order.
+  const std::span<const DocMemberEntry> members = Entries(store);
   std::array<size_t, kBucketCount + 1> next{};
-  for (const Entry& entry : entries_) ++next[static_cast<size_t>(BucketOf(entry.hash))];
+  for (const DocMemberEntry& entry : members) ++next[static_cast<size_t>(BucketOf(entry.hash))];
   size_t offset = names.size();
   for (size_t bucket = 1; bucket <= kBucketCount; ++bucket) {
     const size_t count = next[bucket];
@@ -126,23 +135,18 @@ int DocMemberTable::Names(std::string_view text, std::vector<std::string>& names
     offset += count;
   }
   names.resize(offset);
-  for (const Entry& entry : entries_) {
+  for (const DocMemberEntry& entry : members) {
     names[next[static_cast<size_t>(BucketOf(entry.hash))]++] = NameOf(text, entry.nameStart, entry.nameLength);
   }
-  return static_cast<int>(entries_.size());
+  return count_;
 }
 
-DocMemberBucket DocMemberTable::Bucket(std::string_view text, int number) const {
+DocMemberBucket DocMemberTable::Bucket(const DocMemberStore& store, std::string_view text, int number) const {
   DocMemberBucket bucket;
-  for (const Entry& entry : entries_) {
+  for (const DocMemberEntry& entry : Entries(store)) {
     if (BucketOf(entry.hash) == number) bucket.Add(entry.hash, NameOf(text, entry.nameStart, entry.nameLength), entry.nodeId);
   }
   return bucket;
-}
-
-size_t DocMemberTable::MemoryUse() const {
-  return sizeof(*this) + entries_.capacity() * sizeof(Entry) + orderedNames_.capacity() * sizeof(NameSpan) +
-         index_.capacity() * sizeof(int32_t);
 }
 
 }  // namespace qoxa::tree

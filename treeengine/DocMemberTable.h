@@ -3,20 +3,43 @@
 //
 // The listing order is observable and kept exactly: with keepOrder 0 names come by bucket
 // (bucket = |Hash| mod 32 + 1, buckets 1..32), inside a bucket in document order. The storage
-// is not 32 buckets, though: one vector of entries in document order, so an object costs memory
-// in proportion to its members, and the bucket order is produced on demand by a stable counting
-// pass. Large tables also keep an open-addressing index so that a lookup by name does not scan.
+// is not 32 buckets, though. All member tables of a document share one store of entries
+// {hash, name span, node id}; a table is a run of it in document order, so an object costs
+// memory in proportion to its members, and the bucket order is produced on demand by a stable
+// counting pass. Tables from kIndexThreshold members on also get an open-addressing index, so
+// that a lookup by name does not scan.
 //
 // Names are not copied: an entry holds the span of its name in the document's unescaped text,
 // which the document keeps as long as its tables. Operations that compare or list names are
 // given that text (`text[start]` is the name's first byte).
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace qoxa::tree {
+
+struct DocMemberEntry {
+  int32_t hash = 0;
+  int32_t nameStart = 0;
+  int32_t nameLength = 0;
+  int32_t nodeId = 0;
+};
+
+struct DocNameSpan {
+  int32_t start = 0;
+  int32_t length = 0;
+};
+
+// What the member tables of one document share.
+struct DocMemberStore {
+  std::vector<DocMemberEntry> entries;    // bound members, table after table
+  std::vector<DocNameSpan> orderedNames;  // every begun name in document order (keepOrder only)
+  std::vector<std::vector<int32_t>> indexes;  // slot = entry number in the table + 1, 0 = empty
+  size_t MemoryUse() const;
+};
 
 // One bucket of a member table: entries in the order they were added.
 class DocMemberBucket {
@@ -39,56 +62,38 @@ class DocMemberBucket {
 class DocMemberTable {
  public:
   static constexpr int kBucketCount = 32;
+  static constexpr size_t kIndexThreshold = 16;
 
-  void SetKeepOrder(int flag) { keepOrder_ = flag; }
   // h = h * 31 + b over the bytes up to the first zero, each byte signed, wrapping at 32 bits.
   static int32_t Hash(std::string_view name);
   // |hash| mod 32 + 1, the absolute value taken without overflow.
   static int BucketOf(int32_t hash);
 
-  // A member name has been read: its span in `text`. It reaches the table only when its value
-  // is bound; with keepOrder it is listed in document order from now on, bound or not.
-  void BeginMember(std::string_view text, int32_t start, int32_t length);
-  void BindValue(std::string_view text, int32_t nodeId);
-  // The node of the first member with that name; 0 when none.
-  int32_t Find(std::string_view text, std::string_view name) const;
-  // Appends the names (bucket order, or document order with keepOrder) and returns how many.
-  int Names(std::string_view text, std::vector<std::string>& names) const;
-  // A copy of one bucket (1..32) as the bucket order sees it.
-  DocMemberBucket Bucket(std::string_view text, int number) const;
+  // Appends a finished table to the store: its bound members and, with keepOrder, every name
+  // begun in it (bound or not), both in document order.
+  static DocMemberTable Seal(DocMemberStore& store, std::string_view text, std::span<const DocMemberEntry> members,
+                             std::span<const DocNameSpan> orderedNames, bool keepOrder);
 
-  int32_t Count() const { return static_cast<int32_t>(entries_.size()); }
-  int32_t OrderedCapacity() const { return orderedCapacity_; }
-  size_t MemoryUse() const;
+  // The node of the first member with that name; 0 when none.
+  int32_t Find(const DocMemberStore& store, std::string_view text, std::string_view name) const;
+  // Appends the names (bucket order, or with keepOrder document order, replacing what names
+  // held) and returns how many.
+  int Names(const DocMemberStore& store, std::string_view text, std::vector<std::string>& names) const;
+  // A copy of one bucket (1..32) as the bucket order sees it.
+  DocMemberBucket Bucket(const DocMemberStore& store, std::string_view text, int number) const;
+  int32_t Count() const { return count_; }
 
  private:
-  struct Entry {
-    int32_t hash;
-    int32_t nameStart;
-    int32_t nameLength;
-    int32_t nodeId;
-  };
-  struct NameSpan {
-    int32_t start;
-    int32_t length;
-  };
-  // Below this many entries a lookup just scans; from it on the index is kept.
-  static constexpr size_t kIndexThreshold = 16;
-
-  static std::string_view NameOf(std::string_view text, int32_t start, int32_t length) {
-    return text.substr(static_cast<size_t>(start), static_cast<size_t>(length));
+  std::span<const DocMemberEntry> Entries(const DocMemberStore& store) const {
+    return {store.entries.data() + first_, static_cast<size_t>(count_)};
   }
-  void RebuildIndex(std::string_view text, size_t slotCount);
-  void InsertIntoIndex(std::string_view text, int32_t entryIndex);
 
-  std::vector<Entry> entries_;  // bound members in document order
-  int32_t currentHash_ = 0;
-  int32_t currentStart_ = 0;
-  int32_t currentLength_ = 0;
-  int32_t keepOrder_ = 0;
-  int32_t orderedCapacity_ = 0;         // grows in steps of 100 like the ordered list it sizes
-  std::vector<NameSpan> orderedNames_;  // every begun name, in document order (keepOrder only)
-  std::vector<int32_t> index_;          // open addressing: entry index + 1, 0 = empty slot
+  int32_t first_ = 0;
+  int32_t count_ = 0;
+  int32_t orderedFirst_ = 0;
+  int32_t orderedCount_ = 0;
+  int32_t index_ = -1;  // into store.indexes, -1 for a table that is scanned
+  bool keepOrder_ = false;
 };
 
 }  // namespace qoxa::tree

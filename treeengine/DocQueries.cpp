@@ -53,7 +53,7 @@ int JsonDoc::ElementCount(std::string_view path, int start) const {
 int JsonDoc::ElementAt(std::string_view path, int start, int position) const {
   const DocValue* value = Find(path, start);
   if (value == nullptr || value->type != 2) return 0;
-  return arrays_[static_cast<size_t>(value->aux) - 1].Get(position);
+  return arrays_[static_cast<size_t>(value->aux) - 1].Get(elementStore_, position);
 }
 
 int JsonDoc::MemberNames(std::string_view path, int start, std::vector<std::string>& names) const {
@@ -61,13 +61,13 @@ int JsonDoc::MemberNames(std::string_view path, int start, std::vector<std::stri
   const DocValue* value = Find(path, start);
   if (value == nullptr) return -1;
   if (value->type != 1) return 0;
-  return objects_[static_cast<size_t>(value->aux) - 1].Names(text_, names);
+  return objects_[static_cast<size_t>(value->aux) - 1].Names(memberStore_, text_, names);
 }
 
 int JsonDoc::MemberByName(std::string_view path, int start, std::string_view name) const {
   const DocValue* value = Find(path, start);
   if (value == nullptr || value->type != 1) return 0;
-  return objects_[static_cast<size_t>(value->aux) - 1].Find(text_, name);
+  return objects_[static_cast<size_t>(value->aux) - 1].Find(memberStore_, text_, name);
 }
 
 std::string JsonDoc::ValueText(std::string_view path, int start) const {

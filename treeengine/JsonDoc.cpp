@@ -1,6 +1,7 @@
 // The document, its parse entry points, the value dispatcher and the container readers.
 #include "treeengine/JsonDoc.h"
 
+#include <cassert>
 #include <limits>
 
 #include "treeengine/DocMessages.h"
@@ -15,18 +16,6 @@ constexpr int32_t kMaxDepth = 1000;
 // Positions are 32-bit and the readers look up to two bytes past the end, so longer texts are
 // refused rather than read with wrapping positions.
 constexpr size_t kMaxSourceLength = static_cast<size_t>(std::numeric_limits<int32_t>::max()) - 8;
-
-// Keeps the count of open containers right on every way out of a container reader.
-class DepthScope {
- public:
-  explicit DepthScope(int32_t& depth) : depth_(depth) { ++depth_; }
-  ~DepthScope() { --depth_; }
-  DepthScope(const DepthScope&) = delete;
-  DepthScope& operator=(const DepthScope&) = delete;
-
- private:
-  int32_t& depth_;
-};
 
 }  // namespace
 
@@ -62,18 +51,25 @@ bool JsonDoc::ParseBytes(std::string_view source, int keepMemberOrder, std::stri
 }
 
 void JsonDoc::Clear() {
-  objects_.clear();
-  objects_.shrink_to_fit();
-  arrays_.clear();
-  arrays_.shrink_to_fit();
-  values_.clear();
-  values_.shrink_to_fit();
-  text_.clear();
-  text_.shrink_to_fit();
+  ReleaseTables();
   sourceLength_ = 0;
   line_ = 1;
   lineStart_ = 0;
   depth_ = 0;
+}
+
+void JsonDoc::ReleaseTables() {
+  // Swapping with empty containers gives the memory back, not only the contents.
+  objects_ = {};
+  arrays_ = {};
+  values_ = {};
+  memberStore_ = {};
+  elementStore_ = {};
+  openObjects_ = {};
+  openMembers_ = {};
+  openNames_ = {};
+  openElements_ = {};
+  text_ = {};
 }
 
 void JsonDoc::SetError(const std::string& message, int32_t pos) {
@@ -81,13 +77,18 @@ void JsonDoc::SetError(const std::string& message, int32_t pos) {
   errorPos_ = pos;
 }
 
-int32_t JsonDoc::AddValue(const DocValue& record, int parentKind, int32_t parentId) {
+int32_t JsonDoc::AddValue(const DocValue& record, int parentKind, [[maybe_unused]] int32_t parentId) {
   values_.push_back(record);
   const auto id = static_cast<int32_t>(values_.size());
+  // The parent is always the innermost open container.
+  assert(parentKind != kInObject || openObjects_.back().table == parentId);
   if (parentKind == kInObject) {
-    objects_[static_cast<size_t>(parentId) - 1].BindValue(text_, id);
+    // A name reaches the table only once its value is stored.
+    OpenObject& object = openObjects_.back();
+    object.pending.nodeId = id;
+    openMembers_.push_back(object.pending);
   } else if (parentKind == kInArray) {
-    arrays_[static_cast<size_t>(parentId) - 1].Append(id);
+    openElements_.push_back(id);
   }
   return id;
 }
@@ -169,12 +170,25 @@ bool JsonDoc::ReadObject(int32_t& pos, int parentKind, int32_t parentId) {
     SetError(MessageText(DocMessage::TooDeep), pos);
     return false;
   }
-  DepthScope depth(depth_);
   objects_.emplace_back();
   const auto k = static_cast<int32_t>(objects_.size());
-  objects_.back().SetKeepOrder(keepMemberOrder_);
   AddValue({1, 0, 0, k}, parentKind, parentId);
   ++pos;
+  ++depth_;
+  openObjects_.push_back({k, openMembers_.size(), openNames_.size(), {}});
+  const bool ok = ReadMembers(pos, k);
+  const OpenObject& object = openObjects_.back();
+  objects_[static_cast<size_t>(k) - 1] = DocMemberTable::Seal(
+      memberStore_, text_, std::span(openMembers_).subspan(object.membersBegin),
+      std::span(openNames_).subspan(object.orderedBegin), keepMemberOrder_ != 0);
+  openMembers_.resize(object.membersBegin);
+  openNames_.resize(object.orderedBegin);
+  openObjects_.pop_back();
+  --depth_;
+  return ok;
+}
+
+bool JsonDoc::ReadMembers(int32_t& pos, int32_t k) {
   enum class Expect { Name, Colon, Value } expect = Expect::Name;
   const char* s = text_.data();
   while (pos <= sourceLength_) {
@@ -203,7 +217,12 @@ bool JsonDoc::ReadObject(int32_t& pos, int parentKind, int32_t parentId) {
             SetError(MessageText(DocMessage::BadMemberName), errorPos_);
             return false;
           }
-          objects_[static_cast<size_t>(k) - 1].BeginMember(text_, start, end - start + 1);
+          // A name ends at its first zero byte, like every text taken from the document.
+          std::string_view name(s + start, static_cast<size_t>(end - start + 1));
+          name = name.substr(0, name.find('\0'));
+          const auto length = static_cast<int32_t>(name.size());
+          openObjects_.back().pending = {DocMemberTable::Hash(name), start, length, 0};
+          if (keepMemberOrder_ != 0) openNames_.push_back({start, length});
           expect = Expect::Colon;
         } else {
           SetError(MessageText(DocMessage::BadObject), pos);
@@ -233,11 +252,22 @@ bool JsonDoc::ReadArray(int32_t& pos, int parentKind, int32_t parentId) {
     SetError(MessageText(DocMessage::TooDeep), pos);
     return false;
   }
-  DepthScope depth(depth_);
   arrays_.emplace_back();
   const auto k = static_cast<int32_t>(arrays_.size());
   AddValue({2, 0, 0, k}, parentKind, parentId);
   ++pos;
+  ++depth_;
+  const size_t begin = openElements_.size();
+  const bool ok = ReadElements(pos, k);
+  arrays_[static_cast<size_t>(k) - 1] =
+      DocElementList(static_cast<int32_t>(elementStore_.size()), static_cast<int32_t>(openElements_.size() - begin));
+  elementStore_.insert(elementStore_.end(), openElements_.begin() + static_cast<std::ptrdiff_t>(begin), openElements_.end());
+  openElements_.resize(begin);
+  --depth_;
+  return ok;
+}
+
+bool JsonDoc::ReadElements(int32_t& pos, int32_t k) {
   const char* s = text_.data();
   while (pos <= sourceLength_) {
     switch (s[pos]) {
@@ -282,10 +312,8 @@ DocMemoryUse JsonDoc::MemoryUse() const {
   DocMemoryUse use;
   use.text = text_.capacity();
   use.values = values_.capacity() * sizeof(DocValue);
-  use.objects = objects_.capacity() * sizeof(DocMemberTable);
-  for (const DocMemberTable& table : objects_) use.objects += table.MemoryUse() - sizeof(DocMemberTable);
-  use.arrays = arrays_.capacity() * sizeof(DocElementList);
-  for (const DocElementList& list : arrays_) use.arrays += list.MemoryUse() - sizeof(DocElementList);
+  use.objects = objects_.capacity() * sizeof(DocMemberTable) + memberStore_.MemoryUse();
+  use.arrays = arrays_.capacity() * sizeof(DocElementList) + elementStore_.capacity() * sizeof(int32_t);
   return use;
 }
 

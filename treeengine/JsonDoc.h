@@ -101,14 +101,35 @@ class JsonDoc {
     ++line_;
     lineStart_ = pos + 1;
   }
+  bool ReadMembers(int32_t& pos, int32_t k);
+  bool ReadElements(int32_t& pos, int32_t k);
+  void ReleaseTables();
   const DocValue* Find(std::string_view path, int start) const;
+
+  // An object being read: where its members start in the open member stack, and the name
+  // begun last, which the next stored value binds to.
+  struct OpenObject {
+    int32_t table;
+    size_t membersBegin;
+    size_t orderedBegin;
+    DocMemberEntry pending;
+  };
 
   std::vector<DocMemberTable> objects_;
   std::vector<DocElementList> arrays_;
   std::vector<DocValue> values_;
+  // Containers keep their contents in shared stores (one allocation for all of them). While a
+  // container is open its contents collect on a stack; when it closes, also after an error,
+  // they move to the store as one run.
+  DocMemberStore memberStore_;
+  std::vector<int32_t> elementStore_;
+  std::vector<OpenObject> openObjects_;
+  std::vector<DocMemberEntry> openMembers_;
+  std::vector<DocNameSpan> openNames_;
+  std::vector<int32_t> openElements_;
   int32_t keepMemberOrder_ = 0;
   // The text with one leading pad byte, so that text_[pos] is the byte at 1-based position pos;
-  // std::string keeps a zero byte after the last one, at sourceLength_ + 1.
+  // zero bytes follow the last one, from sourceLength_ + 1 on.
   std::string text_;
   int32_t sourceLength_ = 0;
   int32_t line_ = 1;

@@ -73,41 +73,39 @@ TEST(DocMemberTable, UnboundNameAfterAnError) {
   }
 }
 
-TEST(DocMemberTable, OrderedCapacityGrowsByHundred) {
-  const std::string text = "abcdefghijklmnopqrstuvwxyz";
-  DocMemberTable table;
-  table.SetKeepOrder(1);
-  EXPECT_EQ(table.OrderedCapacity(), 0);
-  for (int i = 0; i < 101; ++i) {
-    table.BeginMember(text, i % 26, 1);
-    if (i == 99) {
-      EXPECT_EQ(table.OrderedCapacity(), 100);
-    }
-  }
-  EXPECT_EQ(table.OrderedCapacity(), 200);
-  std::vector<std::string> names;
-  EXPECT_EQ(table.Names(text, names), 101);
-  EXPECT_EQ(names[100], "w");
-  EXPECT_EQ(table.Count(), 0);  // nothing bound
-}
-
 TEST(DocMemberTable, BucketsHoldTheirEntriesInDocumentOrder) {
-  JsonDoc doc;
-  ASSERT_TRUE(doc.ParseText("{\"key\":1,\"a\":2,\"age\":3}"));
-  DocMemberTable table;
   const std::string text = " key a age";
-  for (auto [start, length, node] : {std::tuple{1, 3, 2}, std::tuple{5, 1, 3}, std::tuple{7, 3, 4}}) {
-    table.BeginMember(text, start, length);
-    table.BindValue(text, node);
-  }
-  const DocMemberBucket bucket = table.Bucket(text, 32);
+  const std::vector<DocMemberEntry> members = {
+      {DocMemberTable::Hash("key"), 1, 3, 2}, {DocMemberTable::Hash("a"), 5, 1, 3}, {DocMemberTable::Hash("age"), 7, 3, 4}};
+  DocMemberStore store;
+  store.entries.push_back({});  // a table need not start the store
+  const DocMemberTable table = DocMemberTable::Seal(store, text, members, {}, false);
+  const DocMemberBucket bucket = table.Bucket(store, text, 32);
   ASSERT_EQ(bucket.Entries().size(), 2u);
   EXPECT_EQ(bucket.Entries()[0].name, "key");
   EXPECT_EQ(bucket.Entries()[1].name, "age");
   EXPECT_EQ(bucket.Find(DocMemberTable::Hash("age"), "age"), 4);
   EXPECT_EQ(bucket.Find(DocMemberTable::Hash("a"), "a"), 0);
-  EXPECT_EQ(table.Bucket(text, 2).Entries().size(), 1u);
-  EXPECT_TRUE(table.Bucket(text, 1).Entries().empty());
+  std::vector<std::string> names{"kept"};
+  EXPECT_EQ(bucket.AppendNames(names), 2);
+  EXPECT_EQ(names, (std::vector<std::string>{"kept", "key", "age"}));
+  EXPECT_EQ(table.Bucket(store, text, 2).Entries().size(), 1u);
+  EXPECT_TRUE(table.Bucket(store, text, 1).Entries().empty());
+  EXPECT_EQ(table.Find(store, text, "a"), 3);
+}
+
+TEST(DocMemberTable, KeptOrderBeyondHundredNames) {
+  std::string text = "{";
+  std::vector<std::string> expected;
+  for (int i = 150; i > 0; --i) {
+    expected.push_back(std::string("n").append(std::to_string(i)));
+    text.append("\"").append(expected.back()).append("\":0,");
+  }
+  JsonDoc doc;
+  ASSERT_TRUE(doc.ParseText(text.append("}"), 1));
+  std::vector<std::string> names;
+  EXPECT_EQ(doc.MemberNames({}, 0, names), 150);
+  EXPECT_EQ(names, expected);
 }
 
 // A large object: listed in bucket order, every member found by name, the first of a repeated name.

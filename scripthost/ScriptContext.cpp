@@ -182,12 +182,10 @@ void ScriptContext::RemoveTextBytes(size_t bytes) {
 
 void ScriptContext::ApplyHeapCap() {
   const SandboxLimits limits = GetSandboxLimits();
-  // The engine takes the cap as a 32-bit count of bytes.
-  constexpr uint64_t kLargest = UINT32_MAX;
-  uint64_t cap = limits.baseHeapBytes;
-  const uint64_t perText = static_cast<uint64_t>(textBytes_) * limits.heapBytesPerTextByte;
-  cap = std::min(kLargest, cap + std::min(kLargest, perText));
-  JS_SetGCParameter(cx_, JSGC_MAX_BYTES, static_cast<uint32_t>(cap));
+  const uint64_t cap = static_cast<uint64_t>(limits.baseHeapBytes) +
+                       static_cast<uint64_t>(textBytes_) * limits.heapBytesPerTextByte;
+  // The engine takes its cap as a 32-bit count of bytes.
+  JS_SetGCParameter(cx_, JSGC_MAX_BYTES, static_cast<uint32_t>(std::min<uint64_t>(cap, UINT32_MAX)));
   std::lock_guard<std::mutex> lock(mutex_);
   heapCap_ = cap;
 }

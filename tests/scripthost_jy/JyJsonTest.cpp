@@ -35,6 +35,8 @@ INSTANTIATE_TEST_SUITE_P(
         LookupCase{R"({"a":1})", "b", ""}, LookupCase{R"({"a":1})", "a.b.c", ""},
         LookupCase{R"([{"k":[0,{"z":"中文"}]}])", "[0].k[1].z", R"("中文")"},
         LookupCase{R"({"a":{"b c":true}})", "a['b c']", "true"},
+        LookupCase{R"({"名称":{"值":"数据"}})", "名称.值", R"("数据")"},
+        LookupCase{R"({"名称":{"值 x":[1]}})", "['名称']['值 x'][0]", "1"},
         // Lenient texts are evaluated as expressions.
         LookupCase{"{a:1}", "a", "1"}, LookupCase{"{'a':'x',b:[1,2,],}", "", R"({"a":"x","b":[1,2]})"},
         LookupCase{"{a:1+2, /* note */ b:0x10}", "", R"({"a":3,"b":16})"},

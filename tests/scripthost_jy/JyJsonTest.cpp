@@ -45,6 +45,8 @@ INSTANTIATE_TEST_SUITE_P(
         // Escapes of the classic writer: controls, quote, backslash and the invisible characters.
         LookupCase{"[\"q\\\"b\\\\t\\t\\u0001\\u007f\\u00ad\\u200d\\u2028\\ufeff\\uffff/\"]", "[0]",
                    "\"q\\\"b\\\\t\\t\\u0001\\u007f\\u00ad\\u200d\\u2028\\ufeff\\uffff/\""},
+        LookupCase{"[\"\\u009f\\u00a0\\u0604\\u0605\\u206f\\u2070\\uffef\\ufff0\"]", "[0]",
+                   "\"\\u009f\u00a0\\u0604\u0605\\u206f\u2070\uffef\\ufff0\""},
         LookupCase{"[\"\\u00e9\\u4e2d\\ud83d\\ude00\"]", "[0]", "\"é中😀\""},
         // A lone surrogate stays an escape instead of turning into a replacement character.
         LookupCase{"[\"\\ud800x\"]", "[0]", "\"\\ud800x\""},

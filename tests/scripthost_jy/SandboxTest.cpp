@@ -52,6 +52,17 @@ TEST_F(JyJsonSandbox, HostileTextsFailLikeInvalidOnes) {
   }
 }
 
+TEST_F(JyJsonSandbox, StringsBeyondTheHeapCapStopLongBeforeTheTimeLimit) {
+  SandboxLimits limits = GetSandboxLimits();
+  limits.baseTime = 120s;
+  SetSandboxLimits(limits);
+  JyJson jy;
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(jy.Parse("(function(){var a=[];for(var i=0;;i++){var s='x'.repeat(1<<24)+i;s.indexOf('y');a.push(s)}})()"));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 60s);
+  ExpectUsable(jy);
+}
+
 TEST_F(JyJsonSandbox, LookupsAreWatchedToo) {
   JyJson jy;
   ASSERT_TRUE(jy.Parse("{get a(){for(;;){}}, b:1}"));

@@ -1,6 +1,6 @@
 #pragma once
 // The JSON text that the jy engine gives back: the engine's JSON.stringify output with the
-// escapes of the classic json2 writer, as GB18030 bytes.
+// escapes of the classic script JSON writer, as GB18030 bytes.
 #include <string>
 #include <string_view>
 

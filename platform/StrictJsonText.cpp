@@ -273,16 +273,25 @@ void StrictJsonText::BuildContainerIndex() {
   std::vector<uint32_t> open;  // positions in openers_ of the containers not yet closed
   const size_t n = utf8_.size();
   for (size_t i = root_; i < n; ++i) {
-    const char c = utf8_[i];
-    if (c == '"') {
-      i = StringEnd(i) - 1;
-    } else if (c == '{' || c == '[') {
-      open.push_back(static_cast<uint32_t>(openers_.size()));
-      openers_.push_back(static_cast<uint32_t>(i));
-      closers_.push_back(0);
-    } else if (c == '}' || c == ']') {
-      closers_[open.back()] = static_cast<uint32_t>(i);
-      open.pop_back();
+    switch (utf8_[i]) {
+      case '"':
+        i = StringEnd(i) - 1;
+        break;
+      case '{':
+      case '[':
+        open.push_back(static_cast<uint32_t>(openers_.size()));
+        openers_.push_back(static_cast<uint32_t>(i));
+        closers_.push_back(0);
+        nextAfter_.push_back(0);
+        break;
+      case '}':
+      case ']':
+        closers_[open.back()] = static_cast<uint32_t>(i);
+        nextAfter_[open.back()] = static_cast<uint32_t>(openers_.size());
+        open.pop_back();
+        break;
+      default:
+        break;
     }
   }
 }
@@ -297,7 +306,7 @@ size_t StrictJsonText::StringEnd(size_t openQuote) const {
   const char* const end = begin + utf8_.size();
   const char* p = begin + openQuote + 1;
   for (;;) {
-    const char* quote = static_cast<const char*>(std::memchr(p, '"', end - p));
+    const char* quote = static_cast<const char*>(std::memchr(p, '"', static_cast<size_t>(end - p)));
     // A quote preceded by an odd run of backslashes is escaped.
     const char* q = quote;
     while (q > p && q[-1] == '\\') --q;
@@ -306,12 +315,18 @@ size_t StrictJsonText::StringEnd(size_t openQuote) const {
   }
 }
 
-size_t StrictJsonText::SkipValue(size_t at) const {
+size_t StrictJsonText::FirstOpenerFrom(size_t at) const {
+  return static_cast<size_t>(
+      std::lower_bound(openers_.begin(), openers_.end(), static_cast<uint32_t>(at)) - openers_.begin());
+}
+
+size_t StrictJsonText::SkipValue(size_t at, size_t& opener) const {
   const char c = utf8_[at];
   if (c == '"') return StringEnd(at);
   if (c == '{' || c == '[') {
-    const auto it = std::lower_bound(openers_.begin(), openers_.end(), static_cast<uint32_t>(at));
-    return closers_[static_cast<size_t>(it - openers_.begin())] + size_t{1};
+    const size_t end = closers_[opener] + size_t{1};
+    opener = nextAfter_[opener];
+    return end;
   }
   // A number or a literal runs up to the next blank or structural byte.
   while (at < utf8_.size()) {
@@ -322,7 +337,8 @@ size_t StrictJsonText::SkipValue(size_t at) const {
   return at;
 }
 
-size_t StrictJsonText::MemberValue(size_t object, std::string_view name) const {
+size_t StrictJsonText::MemberValue(size_t object, std::string_view name, size_t& opener) const {
+  ++opener;  // past the object's own opener
   std::string decoded;
   size_t at = SkipBlanks(object + 1);
   while (utf8_[at] == '"') {
@@ -338,19 +354,20 @@ size_t StrictJsonText::MemberValue(size_t object, std::string_view name) const {
     }
     const size_t value = SkipBlanks(SkipBlanks(keyEnd) + 1);  // past the colon
     if (same) return value;
-    at = SkipBlanks(SkipValue(value));
+    at = SkipBlanks(SkipValue(value, opener));
     if (utf8_[at] != ',') break;
     at = SkipBlanks(at + 1);
   }
   return kNone;
 }
 
-size_t StrictJsonText::Element(size_t array, uint64_t index) const {
+size_t StrictJsonText::Element(size_t array, uint64_t index, size_t& opener) const {
+  ++opener;  // past the array's own opener
   size_t at = SkipBlanks(array + 1);
   if (utf8_[at] == ']') return kNone;
   for (;;) {
     if (index-- == 0) return at;
-    at = SkipBlanks(SkipValue(at));
+    at = SkipBlanks(SkipValue(at, opener));
     if (utf8_[at] != ',') return kNone;
     at = SkipBlanks(at + 1);
   }
@@ -359,13 +376,14 @@ size_t StrictJsonText::Element(size_t array, uint64_t index) const {
 size_t StrictJsonText::Walk(size_t from, std::string_view gb18030Path, unsigned indexBase) const {
   const std::string path = Gb18030ToUtf8(gb18030Path);  // UTF-8 has no '.' or '[' inside characters
   size_t at = from;
+  size_t opener = FirstOpenerFrom(from);
   std::string_view rest = path;
   while (at != kNone) {
     const size_t dot = rest.find('.');
     const std::string_view segment = rest.substr(0, dot);
     const size_t bracket = segment.find('[');
     const std::string_view name = segment.substr(0, bracket);
-    if (!name.empty()) at = utf8_[at] == '{' ? MemberValue(at, name) : kNone;
+    if (!name.empty()) at = utf8_[at] == '{' ? MemberValue(at, name, opener) : kNone;
     std::string_view suffixes = bracket == std::string_view::npos ? std::string_view() : segment.substr(bracket);
     while (at != kNone && !suffixes.empty()) {
       const size_t close = suffixes.find(']');
@@ -375,7 +393,7 @@ size_t StrictJsonText::Walk(size_t from, std::string_view gb18030Path, unsigned 
           utf8_[at] != '[') {
         return kNone;
       }
-      at = Element(at, index - indexBase);
+      at = Element(at, index - indexBase, opener);
       suffixes.remove_prefix(close + 1);
     }
     if (dot == std::string_view::npos) break;
@@ -393,7 +411,8 @@ std::string StrictJsonText::TextOf(size_t at) const {
     AppendStringContent<false>(out, base + at + 1, base + StringEnd(at) - 1);
   } else if (c == '{' || c == '[') {
     // Compact form: everything outside strings except blanks, strings re-escaped.
-    const size_t end = SkipValue(at);
+    size_t opener = FirstOpenerFrom(at);
+    const size_t end = SkipValue(at, opener);
     out.reserve(end - at);
     size_t i = at;
     while (i < end) {
@@ -410,7 +429,8 @@ std::string StrictJsonText::TextOf(size_t at) const {
       }
     }
   } else {
-    out.assign(base + at, base + SkipValue(at));
+    size_t noOpener = 0;  // a scalar passes no container
+    out.assign(base + at, base + SkipValue(at, noOpener));
   }
   return Utf8ToGb18030(out);
 }

@@ -6,7 +6,7 @@
 // The text is validated once with simdjson (RFC 8259, white space around the value allowed).
 // simdjson's DOM does not keep number tokens as written, so the document keeps the UTF-8
 // source instead and reads values from it directly; an index of container ends, built in
-// one pass at load time, lets a walk step over a sibling container in logarithmic time, so
+// one pass at load time, lets a walk step over a sibling container in constant time, so
 // a query costs the number of siblings passed on the way, never the document's size.
 #include <cstddef>
 #include <cstdint>
@@ -40,18 +40,23 @@ class StrictJsonText {
   std::string TextOf(size_t at) const;
 
  private:
-  size_t SkipValue(size_t at) const;
+  // `opener` is the index in openers_ of the first container at or after the value; skipping
+  // or entering a container keeps it so, which makes every step over a sibling O(1).
+  size_t SkipValue(size_t at, size_t& opener) const;
+  size_t FirstOpenerFrom(size_t at) const;
   size_t StringEnd(size_t openQuote) const;  // offset just after the closing quote
   size_t SkipBlanks(size_t at) const;
-  size_t MemberValue(size_t object, std::string_view name) const;
-  size_t Element(size_t array, uint64_t index) const;
+  size_t MemberValue(size_t object, std::string_view name, size_t& opener) const;
+  size_t Element(size_t array, uint64_t index, size_t& opener) const;
   void BuildContainerIndex();
 
   std::string utf8_;
   size_t root_ = 0;
-  // Offsets of every '{' and '[' in document order and of their matching closing bytes.
+  // Offsets of every '{' and '[' in document order, of their matching closing bytes, and the
+  // index of the first container that opens after each one closes.
   std::vector<uint32_t> openers_;
   std::vector<uint32_t> closers_;
+  std::vector<uint32_t> nextAfter_;
 };
 
 }  // namespace qoxa::platform::detail

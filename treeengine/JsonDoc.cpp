@@ -15,7 +15,8 @@ constexpr int32_t kMaxDepth = 1000;
 
 // Positions are 32-bit and the readers look up to two bytes past the end, so longer texts are
 // refused rather than read with wrapping positions.
-constexpr size_t kMaxSourceLength = static_cast<size_t>(std::numeric_limits<int32_t>::max()) - 8;
+constexpr size_t kTailPadding = 32;
+constexpr size_t kMaxSourceLength = static_cast<size_t>(std::numeric_limits<int32_t>::max()) - 2 * kTailPadding;
 
 }  // namespace
 
@@ -36,12 +37,16 @@ bool JsonDoc::ParseBytes(std::string_view source, int keepMemberOrder, std::stri
     SetError(MessageText(DocMessage::Incomplete), 1);
   } else {
     sourceLength_ = static_cast<int32_t>(source.size());
-    // A pad byte in front makes text_[pos] the byte at 1-based pos; two zero bytes behind let
-    // the string reader step over a two-byte unit at the very end without a bounds test.
-    text_.reserve(source.size() + 3);
+    // A pad byte in front makes text_[pos] the byte at 1-based pos; the zero bytes behind let
+    // the string reader look ahead (a two-byte unit, a block of kTailPadding bytes) without a
+    // bounds test.
+    text_.reserve(source.size() + 1 + kTailPadding);
     text_.push_back('\0');
     text_.append(source);
-    text_.append(2, '\0');
+    text_.append(kTailPadding, '\0');
+    // About one value per 8 bytes of text in typical documents: reserving that up front saves
+    // the copies of a growing table. Pages of the reserve that stay unused are never touched.
+    values_.reserve(source.size() / 8 + 16);
     ok = ReadValue(pos, false);
   }
   if (!ok && errorMessage != nullptr) {
@@ -77,16 +82,15 @@ void JsonDoc::SetError(const std::string& message, int32_t pos) {
   errorPos_ = pos;
 }
 
-int32_t JsonDoc::AddValue(const DocValue& record, int parentKind, [[maybe_unused]] int32_t parentId) {
+inline int32_t JsonDoc::AddValue(DocValue record, int parentKind, [[maybe_unused]] int32_t parentId) {
   values_.push_back(record);
   const auto id = static_cast<int32_t>(values_.size());
   // The parent is always the innermost open container.
   assert(parentKind != kInObject || openObjects_.back().table == parentId);
   if (parentKind == kInObject) {
     // A name reaches the table only once its value is stored.
-    OpenObject& object = openObjects_.back();
-    object.pending.nodeId = id;
-    openMembers_.push_back(object.pending);
+    const DocMemberEntry& pending = openObjects_.back().pending;
+    openMembers_.push_back({pending.hash, pending.nameStart, pending.nameLength, id});
   } else if (parentKind == kInArray) {
     openElements_.push_back(id);
   }
@@ -219,7 +223,7 @@ bool JsonDoc::ReadMembers(int32_t& pos, int32_t k) {
           }
           // A name ends at its first zero byte, like every text taken from the document.
           std::string_view name(s + start, static_cast<size_t>(end - start + 1));
-          name = name.substr(0, name.find('\0'));
+          if (stringHadZero_) name = name.substr(0, name.find('\0'));
           const auto length = static_cast<int32_t>(name.size());
           openObjects_.back().pending = {DocMemberTable::Hash(name), start, length, 0};
           if (keepMemberOrder_ != 0) openNames_.push_back({start, length});

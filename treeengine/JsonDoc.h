@@ -85,7 +85,7 @@ class JsonDoc {
 
   void SetError(const std::string& message, int32_t pos);
   bool ReadValue(int32_t& pos, bool nested, int parentKind = kTopLevel, int32_t parentId = 0);
-  int32_t AddValue(const DocValue& record, int parentKind, int32_t parentId);
+  int32_t AddValue(DocValue record, int parentKind, int32_t parentId);
   std::string SourceText(int32_t from, int32_t to) const;
   bool ReadObject(int32_t& pos, int parentKind, int32_t parentId);
   bool ReadArray(int32_t& pos, int parentKind, int32_t parentId);
@@ -138,6 +138,7 @@ class JsonDoc {
   int32_t errorPos_ = 0;
   int32_t decodeUnicode_ = 0;
   int32_t depth_ = 0;  // containers open while parsing
+  bool stringHadZero_ = false;  // the last string read holds a zero byte
 };
 
 }  // namespace qoxa::tree

@@ -1,6 +1,9 @@
 // The token readers: strings (unescaped in place), numbers, comments, and \u code units.
 #include <array>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "treeengine/DocMessages.h"
 #include "treeengine/Gb18030Units.h"
@@ -34,6 +37,33 @@ int HexValue(char c) {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// From `at`, skips 16-byte blocks that hold no byte a string needs to look at (quote, backslash,
+// CR, LF, zero, and bytes from 0x80 up); gives the position to go on from byte by byte. The text
+// ends in a zero byte followed by padding, so the loads stay inside it.
+int32_t SkipPlainBlocks(const char* s, int32_t at) {
+#if defined(__SSE2__)
+  const __m128i quote = _mm_set1_epi8('"');
+  const __m128i backslash = _mm_set1_epi8('\\');
+  const __m128i cr = _mm_set1_epi8('\r');
+  const __m128i lf = _mm_set1_epi8('\n');
+  const __m128i zero = _mm_setzero_si128();
+  for (;;) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at));
+    const __m128i special =
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, quote), _mm_cmpeq_epi8(block, backslash)),
+                     _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf)),
+                                  _mm_cmpeq_epi8(block, zero)));
+    // The top bit of each byte: set for a special byte and for every byte from 0x80 up.
+    const int mask = _mm_movemask_epi8(_mm_or_si128(special, block));
+    if (mask != 0) return at + __builtin_ctz(static_cast<unsigned>(mask));
+    at += 16;
+  }
+#else
+  (void)s;
+  return at;
+#endif
+}
+
 }  // namespace
 
 std::string JsonDoc::UnitToAnsi(char16_t unit) {
@@ -46,18 +76,21 @@ bool JsonDoc::ReadString(int32_t& pos, int32_t& start, int32_t& end) {
   const int32_t n = sourceLength_;
   if (pos > n || s[pos] != '"') return false;
   start = pos + 1;
+  stringHadZero_ = false;
   int32_t write = start;  // the write position never passes the read position
   int32_t read = start;
   for (;;) {
     // A run of content bytes; a lead byte takes the byte after it along whatever it is.
     int32_t run = read;
     for (;;) {
+      run = SkipPlainBlocks(s, run);
       const uint8_t cls = kStringClasses[static_cast<unsigned char>(s[run])];
       if (cls == kPlain) {
         ++run;
       } else if (cls == kLeadByte) {
         run += 2;
       } else if (cls == kZero && run <= n) {
+        stringHadZero_ = true;
         ++run;
       } else {
         break;
@@ -140,6 +173,7 @@ bool JsonDoc::ReadUnicodeEscape(int32_t& p, int32_t& written) {
     // Undecoded: the unit's two bytes, low byte first.
     s[written++] = static_cast<char>(unit & 0xFF);
     s[written++] = static_cast<char>(unit >> 8);
+    if ((unit & 0xFF) == 0 || (unit >> 8) == 0) stringHadZero_ = true;
     return true;
   }
   Gb18030Bytes bytes;

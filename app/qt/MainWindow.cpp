@@ -20,6 +20,7 @@
 #include <QTimer>
 #include <QTreeView>
 #include <QUrl>
+#include <algorithm>
 #include <utility>
 
 #include "app/qt/AppIcon.h"
@@ -57,7 +58,9 @@ QsciScintilla* MakeJsonEditor(QWidget* parent, const QString& name, bool lineNum
   auto* editor = new QsciScintilla(parent);
   editor->setObjectName(name);
   editor->setUtf8(true);
-  const QFont font = UiFont(14);
+  // The editor sizes its styles in points only: the point size that draws 14 pixels here.
+  QFont font = UiFont(14);
+  font.setPointSizeF(14 * 72.0 / editor->logicalDpiY());
   editor->setFont(font);
   auto* lexer = new QsciLexerJSON(editor);
   lexer->setDefaultFont(font);
@@ -68,13 +71,18 @@ QsciScintilla* MakeJsonEditor(QWidget* parent, const QString& name, bool lineNum
   if (lineNumbers) {
     editor->setMarginType(0, QsciScintilla::NumberMargin);
     editor->setMarginLineNumbers(0, true);
-    editor->setMarginWidth(0, QStringLiteral("00000"));
-    // The margin widens with the line count so that big documents keep readable numbers.
-    QObject::connect(editor, &QsciScintilla::linesChanged, editor, [editor] {
-      editor->setMarginWidth(0, QString(QString::number(editor->lines()).size() + 1, QLatin1Char('0')));
-    });
+    // The margin fits the line count (four digits at least) and widens with it.
+    const auto fitMargin = [editor] {
+      const qsizetype digits = std::max<qsizetype>(4, QString::number(editor->lines()).size());
+      editor->setMarginWidth(0, QString(digits + 1, QLatin1Char('0')));
+    };
+    fitMargin();
+    QObject::connect(editor, &QsciScintilla::linesChanged, editor, fitMargin);
   }
   editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  // The horizontal scroll bar follows the widest line laid out so far instead of a fixed width.
+  editor->SendScintilla(QsciScintillaBase::SCI_SETSCROLLWIDTH, 1L);
+  editor->SendScintilla(QsciScintillaBase::SCI_SETSCROLLWIDTHTRACKING, 1L);
   return editor;
 }
 

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMimeData>
@@ -37,7 +38,7 @@ QString ControlText(const QWidget* control) {
 
 // The pixel size the control really draws with (an editor draws with its lexer's fonts).
 int DrawnPixelSize(const QWidget* control) {
-  if (auto* editor = qobject_cast<const QsciScintilla*>(control)) return editor->lexer()->font(0).pixelSize();
+  if (auto* editor = qobject_cast<const QsciScintilla*>(control)) return QFontInfo(editor->lexer()->font(0)).pixelSize();
   return control->font().pixelSize();
 }
 

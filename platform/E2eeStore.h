@@ -13,6 +13,13 @@ class StrictJsonText;
 
 class E2eeStore {
  public:
+  // Callers may hold a list or a table through this class and destroy it that way.
+  virtual ~E2eeStore() = default;
+  E2eeStore(const E2eeStore&) = default;
+  E2eeStore& operator=(const E2eeStore&) = default;
+  E2eeStore(E2eeStore&&) = default;
+  E2eeStore& operator=(E2eeStore&&) = default;
+
   // 从JSON载入: true when the GB18030 text is strict JSON whose top-level value is of this
   // store's kind. The two flags belong to the library's interface and change nothing here.
   // On failure the store holds nothing.

@@ -27,63 +27,77 @@ std::u16string ToUtf16(std::string_view gb18030) {
   const auto* p = reinterpret_cast<const unsigned char*>(gb18030.data());
   const size_t n = gb18030.size();
   std::string gathered;
+  size_t ascii = 0, stretches = 0;
   for (size_t i = 0; i < n;) {
     if (p[i] < 0x80) {
       ++i;
+      ++ascii;
       continue;
     }
     const size_t start = i;
     while (i < n && p[i] >= 0x80) i += Gb18030UnitLength(p + i, n - i);
+    if (i > n) i = n;
     gathered.append(gb18030.substr(start, i - start));
     gathered.push_back(kSeparator);
+    ++stretches;
   }
   const std::u16string converted = platform::Gb18030ToUtf16(gathered);
 
   std::u16string out;
-  out.resize(n + converted.size());
+  if (converted.size() < stretches) return platform::Gb18030ToUtf16(gb18030);
+  out.resize(ascii + converted.size() - stretches);
   char16_t* o = out.data();
+  char16_t* const end = o + out.size();
   size_t c = 0;  // read position in `converted`
   for (size_t i = 0; i < n;) {
     if (p[i] < 0x80) {
+      if (o == end) return platform::Gb18030ToUtf16(gb18030);
       *o++ = p[i++];
       continue;
     }
     while (i < n && p[i] >= 0x80) i += Gb18030UnitLength(p + i, n - i);
-    while (c < converted.size() && converted[c] != kSeparator) *o++ = converted[c++];
+    while (c < converted.size() && converted[c] != kSeparator && o < end) *o++ = converted[c++];
     ++c;
   }
-  out.resize(static_cast<size_t>(o - out.data()));
+  // The stretches line up with what the platform gave back unless it broke a separator; then
+  // the plain whole-text conversion is the answer.
+  if (o != end || c != converted.size()) return platform::Gb18030ToUtf16(gb18030);
   return out;
 }
 
 std::string ToGb18030(std::u16string_view utf16) {
   const size_t n = utf16.size();
   std::u16string gathered;
+  size_t ascii = 0, stretches = 0;
   for (size_t i = 0; i < n;) {
     if (utf16[i] < 0x80) {
       ++i;
+      ++ascii;
       continue;
     }
     const size_t start = i;
     while (i < n && utf16[i] >= 0x80) ++i;
     gathered.append(utf16.substr(start, i - start));
     gathered.push_back(kSeparator);
+    ++stretches;
   }
   const std::string converted = platform::Utf16ToGb18030(gathered);
 
   std::string out;
-  out.resize(n + converted.size());
+  if (converted.size() < stretches) return platform::Utf16ToGb18030(utf16);
+  out.resize(ascii + converted.size() - stretches);
   size_t o = 0, c = 0;
   for (size_t i = 0; i < n;) {
     if (utf16[i] < 0x80) {
+      if (o == out.size()) return platform::Utf16ToGb18030(utf16);
       out[o++] = static_cast<char>(utf16[i++]);
       continue;
     }
     while (i < n && utf16[i] >= 0x80) ++i;
-    while (c < converted.size() && converted[c] != kSeparator) out[o++] = converted[c++];
+    while (c < converted.size() && converted[c] != kSeparator && o < out.size()) out[o++] = converted[c++];
     ++c;
   }
-  out.resize(o);
+  if (o != out.size() || c != converted.size()) return platform::Utf16ToGb18030(utf16);
   return out;
 }
 

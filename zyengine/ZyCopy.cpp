@@ -12,16 +12,16 @@ namespace qoxa::zy {
 namespace {
 
 // A copy of v without its children.
-ZyValue* CopyAlone(const ZyValue* v) {
+ZyValue* CopyAlone(const ZyValue* v, const ZyValue* near) {
   switch (v->type) {
-    case ZyType::Null: return NewNull();
-    case ZyType::Bool: return NewBool(v->payload.flag != 0);
-    case ZyType::Double: return NewDouble(v->payload.number);
-    case ZyType::Integer: return NewInteger(v->payload.integer);
-    case ZyType::String: return NewString(v->text);
-    case ZyType::Array: return NewArray();
-    case ZyType::Object: return NewObject();
-    default: return NewRaw(v->text);
+    case ZyType::Null: return NewNull(near);
+    case ZyType::Bool: return NewBool(v->payload.flag != 0, near);
+    case ZyType::Double: return NewDouble(v->payload.number, near);
+    case ZyType::Integer: return NewInteger(v->payload.integer, near);
+    case ZyType::String: return NewString(v->text, near);
+    case ZyType::Array: return NewArray(near);
+    case ZyType::Object: return NewObject(near);
+    default: return NewRaw(v->text, near);
   }
 }
 
@@ -30,7 +30,7 @@ bool IsObject(const ZyValue* v) { return v->type == ZyType::Object && v->payload
 bool ReplaceUnderKey(ZyValue* target, const ZyValue* incoming) {
   ZyValue* parent = target->parent;
   if (!parent || parent->type != ZyType::Object) return false;
-  const std::u16string key = target->key;
+  const std::u16string key(target->key.data(), target->key.size());
   return SetMember(parent, key, DeepCopy(incoming));
 }
 
@@ -38,7 +38,7 @@ bool ReplaceUnderKey(ZyValue* target, const ZyValue* incoming) {
 
 ZyValue* DeepCopy(const ZyValue* v) {
   if (!v) return nullptr;
-  ZyValue* copy = CopyAlone(v);
+  ZyValue* copy = CopyAlone(v, v);
   std::vector<std::pair<const ZyValue*, ZyValue*>> pending{{v, copy}};
   while (!pending.empty()) {
     auto [source, target] = pending.back();
@@ -49,7 +49,7 @@ ZyValue* DeepCopy(const ZyValue* v) {
                                                                                      : nullptr;
     if (!children) continue;
     for (const ZyValue* child : *children) {
-      ZyValue* childCopy = CopyAlone(child);
+      ZyValue* childCopy = CopyAlone(child, copy);
       if (isArray) AddElement(target, childCopy);
       else SetMember(target, child->key, childCopy);
       if (child->type == ZyType::Array || child->type == ZyType::Object) pending.push_back({child, childCopy});

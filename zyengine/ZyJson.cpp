@@ -67,14 +67,14 @@ void ZyJson::AttachRoot(ZyValue* value) {
   root_ = value;
 }
 
-ZyJson ZyJson::MakeObject() const { return Owning(NewObject()); }
-ZyJson ZyJson::MakeArray() const { return Owning(NewArray()); }
-ZyJson ZyJson::MakeNull() const { return Owning(NewNull()); }
-ZyJson ZyJson::MakeBool(bool value) const { return Owning(NewBool(value)); }
-ZyJson ZyJson::MakeStringW(std::u16string_view text) const { return Owning(NewString(text)); }
+ZyJson ZyJson::MakeObject() const { return Owning(NewObject(root_)); }
+ZyJson ZyJson::MakeArray() const { return Owning(NewArray(root_)); }
+ZyJson ZyJson::MakeNull() const { return Owning(NewNull(root_)); }
+ZyJson ZyJson::MakeBool(bool value) const { return Owning(NewBool(value, root_)); }
+ZyJson ZyJson::MakeStringW(std::u16string_view text) const { return Owning(NewString(text, root_)); }
 ZyJson ZyJson::MakeString(std::string_view text) const { return MakeStringW(ToUtf16(text)); }
-ZyJson ZyJson::MakeDouble(double value) const { return Owning(NewDouble(value)); }
-ZyJson ZyJson::MakeInteger(int64_t value) const { return Owning(NewInteger(value)); }
+ZyJson ZyJson::MakeDouble(double value) const { return Owning(NewDouble(value, root_)); }
+ZyJson ZyJson::MakeInteger(int64_t value) const { return Owning(NewInteger(value, root_)); }
 
 int ZyJson::ParseW(std::u16string_view text, bool decodeUnicode, int* resultCode) {
   if (!root_) root_ = NewObject();

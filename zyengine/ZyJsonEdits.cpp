@@ -108,7 +108,7 @@ bool ZyJson::PutItemW(std::u16string_view path, int index, const ZyJson& other) 
     copy->parent = v;
     list->InsertAt(index, copy);
   } else {
-    while (list->Count() < index) AddElement(v, NewNull());
+    while (list->Count() < index) AddElement(v, NewNull(v));
     AddElement(v, copy);
   }
   return true;

@@ -45,7 +45,7 @@ ZyJson ZyJson::MemberAt(std::string_view path, std::string_view key) const {
 
 std::u16string ZyJson::KeyAtW(std::u16string_view path) const {
   const ZyValue* v = Find(path);
-  return IsMember(v) ? v->key : std::u16string();
+  return IsMember(v) ? std::u16string(v->key.data(), v->key.size()) : std::u16string();
 }
 std::string ZyJson::KeyAt(std::string_view path) const { return ToGb18030(KeyAtW(ToUtf16(path))); }
 
@@ -60,7 +60,7 @@ std::string ZyJson::TextFormAt(std::string_view path) const { return ToGb18030(T
 
 std::u16string ZyJson::StringAtW(std::u16string_view path) const {
   const ZyValue* v = Find(path);
-  return v && v->type == ZyType::String ? v->text : std::u16string();
+  return v && v->type == ZyType::String ? std::u16string(v->text.data(), v->text.size()) : std::u16string();
 }
 std::string ZyJson::StringAt(std::string_view path) const { return ToGb18030(StringAtW(ToUtf16(path))); }
 

@@ -1,29 +1,29 @@
 #include "zyengine/ZyList.h"
 
-#include <cstdlib>
 #include <cstring>
-#include <new>
 
 namespace qoxa::zy {
 namespace {
 
-ZyValue** NewSlots(int32_t capacity) {
-  auto* slots = static_cast<ZyValue**>(std::calloc(static_cast<size_t>(capacity), sizeof(ZyValue*)));
-  if (!slots) throw std::bad_alloc();
+size_t SlotBytes(int32_t capacity) { return sizeof(ZyValue*) * static_cast<size_t>(capacity); }
+
+ZyValue** NewSlots(ZyHeap* heap, int32_t capacity) {
+  auto* slots = static_cast<ZyValue**>(heap->Allocate(SlotBytes(capacity)));
+  std::memset(slots, 0, SlotBytes(capacity));
   return slots;
 }
 
 }  // namespace
 
-ZyList::ZyList() : items_(NewSlots(kInitialCapacity)) {}
+ZyList::ZyList(ZyHeap* heap) : heap_(heap), items_(NewSlots(heap, kInitialCapacity)) {}
 
-ZyList::~ZyList() { std::free(items_); }
+ZyList::~ZyList() { heap_->Free(items_, SlotBytes(capacity_)); }
 
 void ZyList::Grow() {
   const int32_t capacity = 2 * capacity_ + 1;
-  ZyValue** slots = NewSlots(capacity);
+  ZyValue** slots = NewSlots(heap_, capacity);
   std::memcpy(slots, items_, sizeof(ZyValue*) * static_cast<size_t>(count_));
-  std::free(items_);
+  heap_->Free(items_, SlotBytes(capacity_));
   items_ = slots;
   capacity_ = capacity;
 }

@@ -3,6 +3,8 @@
 // Object. Capacity starts at 8 and grows to 2 × capacity + 1 (8, 17, 35, 71, …); emptying keeps it.
 #include <cstdint>
 
+#include "zyengine/ZyHeap.h"
+
 namespace qoxa::zy {
 
 struct ZyValue;
@@ -11,7 +13,7 @@ class ZyList {
  public:
   static constexpr int32_t kInitialCapacity = 8;
 
-  ZyList();
+  explicit ZyList(ZyHeap* heap);
   ~ZyList();
   ZyList(const ZyList&) = delete;
   ZyList& operator=(const ZyList&) = delete;
@@ -37,6 +39,7 @@ class ZyList {
  private:
   void Grow();
 
+  ZyHeap* heap_;
   ZyValue** items_;
   int32_t count_ = 0;
   int32_t capacity_ = kInitialCapacity;

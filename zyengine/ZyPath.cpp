@@ -88,14 +88,14 @@ ZyValue* ResolveOrCreate(ZyValue* start, std::u16string_view path) {
       EnsureObject(v);
       ZyValue* member = FindMember(v, step.key);
       if (!member) {
-        member = NewNull();
+        member = NewNull(v);
         SetMember(v, step.key, member);
       }
       v = member;
     } else {
       if (step.index < 0) return nullptr;
       EnsureArray(v);
-      while (v->payload.list->Count() <= step.index) AddElement(v, NewNull());
+      while (v->payload.list->Count() <= step.index) AddElement(v, NewNull(v));
       v = v->payload.list->At(step.index);
     }
   }

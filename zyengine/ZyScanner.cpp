@@ -20,26 +20,27 @@ int HexDigit(char16_t c) {
 
 // A record for a token of the given kind: 4 String (unescaped), 0 Null, 1 Double and 2 Integer
 // (keeping the token as their text form), 3 Bool, -1 Raw.
-ZyValue* MakeRecord(int kind, std::u16string_view token, bool decodeUnicode) {
+ZyValue* MakeRecord(int kind, std::u16string_view token, bool decodeUnicode, const ZyValue* near) {
   ZyValue::Payload payload{};
   switch (kind) {
     case 4: {
-      std::u16string content(token);
-      if (content.find(u'\\') != std::u16string::npos) Unescape(content, decodeUnicode);
-      return NewScalar(ZyType::String, payload, std::move(content));
+      ZyValue* v = NewScalar(ZyType::String, payload, token, near);
+      if (token.find(u'\\') != std::u16string_view::npos)
+        v->text.Shrink(UnescapeInPlace(v->text.data(), v->text.size(), decodeUnicode));
+      return v;
     }
     case 0:
-      return NewNull();
+      return NewNull(near);
     case 1:
       payload.number = TextToDouble(token);
-      return NewScalar(ZyType::Double, payload, std::u16string(token));
+      return NewScalar(ZyType::Double, payload, token, near);
     case 2:
       payload.integer = TextToInteger(token);
-      return NewScalar(ZyType::Integer, payload, std::u16string(token));
+      return NewScalar(ZyType::Integer, payload, token, near);
     case 3:
-      return NewBool(token == u"true");
+      return NewBool(token == u"true", near);
     default:
-      return NewRaw(token);
+      return NewRaw(token, near);
   }
 }
 
@@ -77,7 +78,7 @@ class Scanner {
     std::u16string_view key = TrimSpace(Slice(keyStart_, keyLength_));
     if (key.find(u'\\') == std::u16string_view::npos) return key;
     keyBuffer_.assign(key);
-    Unescape(keyBuffer_, decodeUnicode_);
+    keyBuffer_.resize(UnescapeInPlace(keyBuffer_.data(), keyBuffer_.size(), decodeUnicode_));
     return keyBuffer_;
   }
 
@@ -89,7 +90,7 @@ class Scanner {
       if (object) EnsureObject(target_);
       else EnsureArray(target_);
     } else if (top->type == ZyType::Array) {
-      ZyValue* s = object ? NewObject() : NewArray();
+      ZyValue* s = object ? NewObject(top) : NewArray(top);
       if (!AddElement(top, s)) {
         Release(s);
         return kParseAddFailed;
@@ -100,7 +101,7 @@ class Scanner {
       // ({[1]}); an Object needs a key with text, or a quoted empty key ({"":{}}).
       if (keyStart_ == -1) return kParseMissingKey;
       if (object && keyLength_ == 0 && !keyQuoted_) return kParseMissingKey;
-      ZyValue* s = object ? NewObject() : NewArray();
+      ZyValue* s = object ? NewObject(top) : NewArray(top);
       if (!SetMember(top, Key(), s)) {
         Release(s);
         return kParseAddFailed;
@@ -128,7 +129,7 @@ class Scanner {
       }
       ZyValue* container = Top();
       if (!container) return kParseUnbalanced;
-      ZyValue* record = MakeRecord(kind, value, decodeUnicode_);
+      ZyValue* record = MakeRecord(kind, value, decodeUnicode_, container);
       if (!AddElement(container, record)) {
         Release(record);
         return kParseAddFailed;
@@ -143,7 +144,7 @@ class Scanner {
     }
     ZyValue* container = Top();
     if (!container) return kParseUnbalanced;
-    ZyValue* record = MakeRecord(kind, value, decodeUnicode_);
+    ZyValue* record = MakeRecord(kind, value, decodeUnicode_, container);
     if (!SetMember(container, key, record)) {
       Release(record);
       return kParseAddFailed;
@@ -319,8 +320,11 @@ std::u16string_view TrimSpace(std::u16string_view text) {
 }
 
 void Unescape(std::u16string& text, bool decodeUnicode) {
+  text.resize(UnescapeInPlace(text.data(), text.size(), decodeUnicode));
+}
+
+size_t UnescapeInPlace(char16_t* text, size_t n, bool decodeUnicode) {
   size_t out = 0;
-  const size_t n = text.size();
   for (size_t i = 0; i < n;) {
     const char16_t c = text[i];
     if (c != u'\\' || i + 1 >= n) {
@@ -365,7 +369,7 @@ void Unescape(std::u16string& text, bool decodeUnicode) {
     text[out++] = decoded;
     i += consumed;
   }
-  text.resize(out);
+  return out;
 }
 
 }  // namespace qoxa::zy

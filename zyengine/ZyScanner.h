@@ -33,5 +33,7 @@ int ParseInto(ZyValue* target, const char16_t* text, size_t n, bool decodeUnicod
 std::u16string_view TrimSpace(std::u16string_view text);
 // Decodes \\ \/ \" \b \t \n \r \f in place, and \uXXXX when decodeUnicode; other sequences stay.
 void Unescape(std::u16string& text, bool decodeUnicode);
+// The same on text[0, n); answers the new length.
+size_t UnescapeInPlace(char16_t* text, size_t n, bool decodeUnicode);
 
 }  // namespace qoxa::zy

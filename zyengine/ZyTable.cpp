@@ -1,6 +1,7 @@
 #include "zyengine/ZyTable.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "zyengine/ZyValue.h"
 
@@ -16,13 +17,33 @@ int32_t HashKey(std::u16string_view key) {
   return static_cast<int32_t>(h);
 }
 
-ZyTable::ZyTable()
-    : buckets_(kInitialBuckets, nullptr), threshold_(static_cast<int32_t>(kInitialBuckets * kLoadFactor)) {}
+namespace {
+
+ZyValue** NewBuckets(ZyHeap* heap, int32_t count) {
+  const size_t bytes = sizeof(ZyValue*) * static_cast<size_t>(count);
+  auto* buckets = static_cast<ZyValue**>(heap->Allocate(bytes));
+  std::memset(buckets, 0, bytes);
+  return buckets;
+}
+
+void FreeBuckets(ZyHeap* heap, ZyValue** buckets, int32_t count) {
+  heap->Free(buckets, sizeof(ZyValue*) * static_cast<size_t>(count));
+}
+
+}  // namespace
+
+ZyTable::ZyTable(ZyHeap* heap)
+    : heap_(heap),
+      buckets_(NewBuckets(heap, kInitialBuckets)),
+      threshold_(static_cast<int32_t>(kInitialBuckets * kLoadFactor)),
+      order_(heap) {}
+
+ZyTable::~ZyTable() { FreeBuckets(heap_, buckets_, bucketCount_); }
 
 ZyValue* ZyTable::Find(std::u16string_view key) const {
   const int32_t h = HashKey(key);
   for (ZyValue* m = buckets_[BucketOf(h)]; m; m = m->next)
-    if (m->keyHash == h && m->key == key) return m;
+    if (m->keyHash == h && m->key.View() == key) return m;
   return nullptr;
 }
 
@@ -31,13 +52,12 @@ int ZyTable::Set(std::u16string_view key, ZyValue* record) {
   int32_t b = BucketOf(h);
   ZyValue* previous = nullptr;
   for (ZyValue* m = buckets_[b]; m; previous = m, m = m->next) {
-    if (m->keyHash != h || m->key != key) continue;
+    if (m->keyHash != h || m->key.View() != key) continue;
     (previous ? previous->next : buckets_[b]) = record;
-    record->key = std::move(m->key);
+    record->key.Take(record->heap, m->key, m->heap);
     record->next = m->next;
     record->keyHash = h;
     order_.ReplaceItem(m, record);
-    m->key.clear();
     m->next = nullptr;
     m->parent = nullptr;  // it has left this table; it must not come back here when it dies
     return 1;
@@ -47,7 +67,7 @@ int ZyTable::Set(std::u16string_view key, ZyValue* record) {
     b = BucketOf(h);
   }
   record->keyHash = h;
-  record->key.assign(key);
+  record->key.Assign(record->heap, key);
   record->next = buckets_[b];
   buckets_[b] = record;
   order_.Append(record);
@@ -64,7 +84,7 @@ bool ZyTable::Unlink(ZyValue* member) {
     (previous ? previous->next : buckets_[b]) = m->next;
     --count_;
     order_.RemoveItem(m);
-    m->key.clear();
+    m->key.Free(m->heap);
     m->next = nullptr;
     m->parent = nullptr;
     return true;
@@ -73,35 +93,37 @@ bool ZyTable::Unlink(ZyValue* member) {
 }
 
 void ZyTable::Grow() {
-  const size_t newCount = 2 * buckets_.size() + 1;
+  const int32_t newCount = 2 * bucketCount_ + 1;
   threshold_ = static_cast<int32_t>(static_cast<float>(newCount) * loadFactor_);
-  std::vector<ZyValue*> grown(newCount, nullptr);
-  for (ZyValue* head : buckets_) {
-    for (ZyValue* m = head; m;) {
+  ZyValue** grown = NewBuckets(heap_, newCount);
+  for (int32_t i = 0; i < bucketCount_; ++i) {
+    for (ZyValue* m = buckets_[i]; m;) {
       ZyValue* following = m->next;
-      const size_t b = static_cast<uint32_t>(m->keyHash & 0x7FFFFFFF) % newCount;
+      const uint32_t b = static_cast<uint32_t>(m->keyHash & 0x7FFFFFFF) % static_cast<uint32_t>(newCount);
       m->next = grown[b];
       grown[b] = m;
       m = following;
     }
   }
-  buckets_.swap(grown);
+  FreeBuckets(heap_, buckets_, bucketCount_);
+  buckets_ = grown;
+  bucketCount_ = newCount;
 }
 
 void ZyTable::EmptyInPlace() {
   for (ZyValue* m : order_) {
-    m->key.clear();
+    m->key.Free(m->heap);
     m->next = nullptr;
   }
   order_.Clear();
-  std::fill(buckets_.begin(), buckets_.end(), nullptr);
+  std::memset(buckets_, 0, sizeof(ZyValue*) * static_cast<size_t>(bucketCount_));
   count_ = 0;
 }
 
 std::vector<std::u16string> ZyTable::KeysSnapshot() const {
   std::vector<std::u16string> keys;
   keys.reserve(static_cast<size_t>(order_.Count()));
-  for (const ZyValue* m : order_) keys.push_back(m->key);
+  for (const ZyValue* m : order_) keys.emplace_back(m->key.data(), m->key.size());
   return keys;
 }
 
@@ -109,9 +131,9 @@ void ZyTable::Sort(bool descending) {
   ZyValue** first = order_.data();
   ZyValue** last = first + order_.Count();
   if (descending)
-    std::sort(first, last, [](const ZyValue* a, const ZyValue* b) { return a->key > b->key; });
+    std::sort(first, last, [](const ZyValue* a, const ZyValue* b) { return a->key.View() > b->key.View(); });
   else
-    std::sort(first, last, [](const ZyValue* a, const ZyValue* b) { return a->key < b->key; });
+    std::sort(first, last, [](const ZyValue* a, const ZyValue* b) { return a->key.View() < b->key.View(); });
 }
 
 ZyValue* FindMember(const ZyValue* object, std::u16string_view key) {

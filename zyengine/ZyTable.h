@@ -24,12 +24,13 @@ class ZyTable {
   static constexpr int32_t kInitialBuckets = 11;
   static constexpr float kLoadFactor = 0.75f;
 
-  ZyTable();
+  explicit ZyTable(ZyHeap* heap);
+  ~ZyTable();
   ZyTable(const ZyTable&) = delete;
   ZyTable& operator=(const ZyTable&) = delete;
 
   int32_t Count() const { return count_; }
-  int32_t BucketCount() const { return static_cast<int32_t>(buckets_.size()); }
+  int32_t BucketCount() const { return bucketCount_; }
   int32_t Threshold() const { return threshold_; }
   const ZyList& Order() const { return order_; }
   ZyValue* At(int32_t position) const { return order_.At(position); }
@@ -51,11 +52,13 @@ class ZyTable {
 
  private:
   int32_t BucketOf(int32_t hash) const {
-    return static_cast<int32_t>(static_cast<uint32_t>(hash & 0x7FFFFFFF) % buckets_.size());
+    return static_cast<int32_t>(static_cast<uint32_t>(hash & 0x7FFFFFFF) % static_cast<uint32_t>(bucketCount_));
   }
   void Grow();
 
-  std::vector<ZyValue*> buckets_;
+  ZyHeap* heap_;
+  ZyValue** buckets_;
+  int32_t bucketCount_ = kInitialBuckets;
   int32_t count_ = 0;
   int32_t threshold_;
   float loadFactor_ = kLoadFactor;

@@ -9,11 +9,15 @@
 namespace qoxa::zy {
 namespace {
 
-ZyValue* NewRecord(ZyType type) {
-  auto* v = new ZyValue;
+ZyValue* NewRecord(ZyType type, const ZyValue* near) {
+  ZyHeap* heap = near ? near->heap : ZyHeap::Create();
+  auto* v = HeapNew<ZyValue>(heap, heap);
   v->type = type;
   return v;
 }
+
+// Destroys the record itself; its heap goes with its last block.
+void FreeRecord(ZyValue* v) { HeapDelete(v->heap, v); }
 
 // Hands every child of v's container to `dying` when this was its last reference, and clears the
 // parent and key of every child, also of those that survive (they no longer belong anywhere).
@@ -26,17 +30,17 @@ void ReleaseChildren(ZyValue* v, std::vector<ZyValue*>& dying) {
   for (ZyValue* child : *children) {
     child->parent = nullptr;
     child->next = nullptr;
-    child->key.clear();
+    child->key.Free(child->heap);
     if (child->refCount.fetch_sub(1, std::memory_order_acq_rel) == 1) dying.push_back(child);
   }
 }
 
 void DestroyContainer(ZyValue* v) {
   if (v->type == ZyType::Array) {
-    delete v->payload.list;
+    HeapDelete(v->heap, v->payload.list);
     v->payload.list = nullptr;
   } else if (v->type == ZyType::Object) {
-    delete v->payload.table;
+    HeapDelete(v->heap, v->payload.table);
     v->payload.table = nullptr;
   }
 }
@@ -49,7 +53,7 @@ void DestroyDetached(std::vector<ZyValue*>& dying) {
     dying.pop_back();
     ReleaseChildren(v, dying);
     DestroyContainer(v);
-    delete v;
+    FreeRecord(v);
   }
 }
 
@@ -57,68 +61,69 @@ void ClearContentsInto(ZyValue* v, std::vector<ZyValue*>& dying) {
   ReleaseChildren(v, dying);
   DestroyContainer(v);
   v->payload = {};
-  v->text.clear();
-  v->text.shrink_to_fit();
+  v->text.Free(v->heap);
 }
 
-ZyValue* WithText(ZyValue* v, std::u16string text) {
-  v->text = std::move(text);
+ZyValue* WithText(ZyValue* v, std::u16string_view text) {
+  v->text.Assign(v->heap, text);
   return v;
 }
 
 }  // namespace
 
-ZyValue* NewObject() {
-  ZyValue* v = NewRecord(ZyType::Object);
-  v->payload.table = new ZyTable;
+ZyValue* NewObject(const ZyValue* near) {
+  ZyValue* v = NewRecord(ZyType::Object, near);
+  v->payload.table = HeapNew<ZyTable>(v->heap, v->heap);
   return v;
 }
 
-ZyValue* NewArray() {
-  ZyValue* v = NewRecord(ZyType::Array);
-  v->payload.list = new ZyList;
+ZyValue* NewArray(const ZyValue* near) {
+  ZyValue* v = NewRecord(ZyType::Array, near);
+  v->payload.list = HeapNew<ZyList>(v->heap, v->heap);
   return v;
 }
 
-ZyValue* NewNull() { return WithText(NewRecord(ZyType::Null), u"null"); }
+ZyValue* NewNull(const ZyValue* near) { return WithText(NewRecord(ZyType::Null, near), u"null"); }
 
-ZyValue* NewBool(bool value) {
-  ZyValue* v = NewRecord(ZyType::Bool);
+ZyValue* NewBool(bool value, const ZyValue* near) {
+  ZyValue* v = NewRecord(ZyType::Bool, near);
   v->payload.flag = value ? 1 : 0;
   return WithText(v, value ? u"true" : u"false");
 }
 
-ZyValue* NewDouble(double value) {
-  ZyValue* v = NewRecord(ZyType::Double);
+ZyValue* NewDouble(double value, const ZyValue* near) {
+  ZyValue* v = NewRecord(ZyType::Double, near);
   v->payload.number = value;
   return WithText(v, DoubleToText(value));
 }
 
-ZyValue* NewInteger(int64_t value) {
-  ZyValue* v = NewRecord(ZyType::Integer);
+ZyValue* NewInteger(int64_t value, const ZyValue* near) {
+  ZyValue* v = NewRecord(ZyType::Integer, near);
   v->payload.integer = value;
   return WithText(v, IntegerToText(value));
 }
 
-ZyValue* NewString(std::u16string_view text) { return WithText(NewRecord(ZyType::String), std::u16string(text)); }
+ZyValue* NewString(std::u16string_view text, const ZyValue* near) {
+  return WithText(NewRecord(ZyType::String, near), text);
+}
 
-ZyValue* NewRaw(std::u16string_view text) { return WithText(NewRecord(ZyType::Raw), std::u16string(text)); }
+ZyValue* NewRaw(std::u16string_view text, const ZyValue* near) { return WithText(NewRecord(ZyType::Raw, near), text); }
 
-ZyValue* NewScalar(ZyType type, ZyValue::Payload payload, std::u16string text) {
-  ZyValue* v = NewRecord(type);
+ZyValue* NewScalar(ZyType type, ZyValue::Payload payload, std::u16string_view text, const ZyValue* near) {
+  ZyValue* v = NewRecord(type, near);
   v->payload = payload;
-  return WithText(v, std::move(text));
+  return WithText(v, text);
 }
 
 namespace {
 
 // Runs ClearContents on v and then gives it the type, payload and text of a fresh scalar.
-bool Become(ZyValue* v, ZyType type, ZyValue::Payload payload, std::u16string text) {
+bool Become(ZyValue* v, ZyType type, ZyValue::Payload payload, std::u16string_view text) {
   if (!v) return false;
   ClearContents(v);
   v->type = type;
   v->payload = payload;
-  v->text = std::move(text);
+  v->text.Assign(v->heap, text);
   return true;
 }
 
@@ -144,8 +149,8 @@ bool SetInteger(ZyValue* v, int64_t value) {
   return Become(v, ZyType::Integer, p, IntegerToText(value));
 }
 
+// The text may be a view into v itself; it is copied before v is cleared.
 bool SetString(ZyValue* v, std::u16string_view text) {
-  // The text may be a view into v itself; copy it before clearing.
   return Become(v, ZyType::String, {}, std::u16string(text));
 }
 
@@ -186,7 +191,7 @@ void Reset(ZyValue* v) {
       v->payload = {};
       break;
   }
-  v->text.clear();
+  v->text.Free(v->heap);
   DestroyDetached(dying);
 }
 
@@ -206,7 +211,7 @@ bool EnsureArray(ZyValue* v) {
   if (v->type != ZyType::Array) {
     ClearContents(v);
     v->type = ZyType::Array;
-    v->payload.list = new ZyList;
+    v->payload.list = HeapNew<ZyList>(v->heap, v->heap);
   }
   return true;
 }
@@ -216,7 +221,7 @@ bool EnsureObject(ZyValue* v) {
   if (v->type != ZyType::Object) {
     ClearContents(v);
     v->type = ZyType::Object;
-    v->payload.table = new ZyTable;
+    v->payload.table = HeapNew<ZyTable>(v->heap, v->heap);
   }
   return true;
 }

@@ -4,12 +4,15 @@
 // was given; a record whose count reaches zero leaves its container by itself and releases its
 // own children, so a child still referenced elsewhere survives its container.
 //
-// Records and their containers are ordinary heap allocations (one per record); releasing a
-// document walks it with an explicit work list, so depth never costs stack.
+// Records, their containers and their texts live in the record's ZyHeap; releasing a document
+// walks it with an explicit work list, so depth never costs stack.
 #include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "zyengine/ZyHeap.h"
+#include "zyengine/ZyText.h"
 
 namespace qoxa::zy {
 
@@ -28,6 +31,15 @@ class ZyList;
 class ZyTable;
 
 struct ZyValue {
+  explicit ZyValue(ZyHeap* h) : heap(h) {}
+  ~ZyValue() {
+    key.Free(heap);
+    text.Free(heap);
+  }
+  ZyValue(const ZyValue&) = delete;
+  ZyValue& operator=(const ZyValue&) = delete;
+
+  ZyHeap* heap;  // where the record, its container and its texts live
   std::atomic<int32_t> refCount{1};
   int32_t keyHash = 0;  // HashKey of `key` while the record is an Object member
   ZyType type = ZyType::Null;
@@ -40,23 +52,24 @@ struct ZyValue {
   } payload{};
   ZyValue* next = nullptr;    // next record in the same bucket chain of the parent's table
   ZyValue* parent = nullptr;  // the container holding this record; not a counted reference
-  std::u16string key;         // member key, set and cleared by the parent's table
+  ZyText key;                 // member key, set and freed by the parent's table
   // The text form of a scalar (Null, Bool, Double, Integer, Raw); for a String its content.
   // Strings have no text form of their own: TextForm answers empty for them.
-  std::u16string text;
+  ZyText text;
 };
 
-// Record constructors: a new record with one reference and no parent.
-ZyValue* NewObject();
-ZyValue* NewArray();
-ZyValue* NewNull();
-ZyValue* NewBool(bool value);
-ZyValue* NewDouble(double value);
-ZyValue* NewInteger(int64_t value);
-ZyValue* NewString(std::u16string_view text);
-ZyValue* NewRaw(std::u16string_view text);
+// Record constructors: a new record with one reference and no parent, in the heap of `near`
+// (a new heap when there is none).
+ZyValue* NewObject(const ZyValue* near = nullptr);
+ZyValue* NewArray(const ZyValue* near = nullptr);
+ZyValue* NewNull(const ZyValue* near = nullptr);
+ZyValue* NewBool(bool value, const ZyValue* near = nullptr);
+ZyValue* NewDouble(double value, const ZyValue* near = nullptr);
+ZyValue* NewInteger(int64_t value, const ZyValue* near = nullptr);
+ZyValue* NewString(std::u16string_view text, const ZyValue* near = nullptr);
+ZyValue* NewRaw(std::u16string_view text, const ZyValue* near = nullptr);
 // A scalar with the given payload and text form as they are (the scanner keeps number tokens).
-ZyValue* NewScalar(ZyType type, ZyValue::Payload payload, std::u16string text);
+ZyValue* NewScalar(ZyType type, ZyValue::Payload payload, std::u16string_view text, const ZyValue* near);
 
 // In-place setters: ClearContents, then payload, type and text form as the constructor sets them.
 bool SetNull(ZyValue* v);

@@ -1,0 +1,56 @@
+// The zy engine on the generated 50 MB document: parsing (with the GB18030 → UTF-16
+// conversion), pretty writing of the root (with the conversion back), and releasing the document.
+#include <benchmark/benchmark.h>
+
+#include "bench/common/GeneratedDocument.h"
+#include "zyengine/ZyJson.h"
+
+namespace {
+
+using qoxa::zy::ZyJson;
+
+void BM_Parse(benchmark::State& state) {
+  const std::string& text = qoxa::bench::FiftyMegabyteDocument();
+  for (auto _ : state) {
+    state.PauseTiming();
+    ZyJson doc;
+    state.ResumeTiming();
+    benchmark::DoNotOptimize(doc.Parse(text));
+    state.PauseTiming();
+    doc.ReleaseRoot();
+    state.ResumeTiming();
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_Parse)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_ToTextPretty(benchmark::State& state) {
+  const std::string& text = qoxa::bench::FiftyMegabyteDocument();
+  ZyJson doc;
+  doc.Parse(text);
+  size_t written = 0;
+  for (auto _ : state) {
+    const std::string out = doc.ToText("", true);
+    written = out.size();
+    benchmark::DoNotOptimize(out.data());
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * written));
+  state.counters["output_MB"] = static_cast<double>(written) / 1e6;
+}
+BENCHMARK(BM_ToTextPretty)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_Release(benchmark::State& state) {
+  const std::string& text = qoxa::bench::FiftyMegabyteDocument();
+  for (auto _ : state) {
+    state.PauseTiming();
+    ZyJson doc;
+    doc.Parse(text);
+    state.ResumeTiming();
+    doc.ReleaseRoot();
+  }
+}
+BENCHMARK(BM_Release)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+
+BENCHMARK_MAIN();

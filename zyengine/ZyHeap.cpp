@@ -1,0 +1,94 @@
+#include "zyengine/ZyHeap.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace qoxa::zy {
+namespace {
+
+constexpr size_t kMaxSlabBytes = size_t{1} << 20;
+
+void* MallocOrThrow(size_t bytes) {
+  void* p = std::malloc(bytes);
+  if (!p) throw std::bad_alloc();
+  return p;
+}
+
+}  // namespace
+
+ZyHeap* ZyHeap::Create() { return new ZyHeap; }
+
+ZyHeap::~ZyHeap() {
+  for (size_t i = 0; i < slabCount_; ++i) std::free(slabs_[i]);
+  std::free(slabs_);
+}
+
+size_t ZyHeap::ClassOf(size_t bytes, size_t* blockBytes) {
+  if (bytes == 0) bytes = 1;
+  if (bytes <= kSmallLimit) {
+    const size_t index = (bytes + 7) / 8 - 1;
+    *blockBytes = (index + 1) * 8;
+    return index;
+  }
+  size_t size = kSmallLimit * 2;
+  size_t index = kSmallLimit / 8;
+  while (size < bytes) {
+    size *= 2;
+    ++index;
+  }
+  *blockBytes = size;
+  return index;
+}
+
+void* ZyHeap::Carve(size_t blockBytes) {
+  if (static_cast<size_t>(limit_ - cursor_) < blockBytes) {
+    if (slabCount_ == slabCapacity_) {
+      slabCapacity_ = slabCapacity_ ? slabCapacity_ * 2 : 8;
+      auto** grown = static_cast<char**>(MallocOrThrow(slabCapacity_ * sizeof(char*)));
+      if (slabCount_) std::memcpy(grown, slabs_, slabCount_ * sizeof(char*));
+      std::free(slabs_);
+      slabs_ = grown;
+    }
+    cursor_ = static_cast<char*>(MallocOrThrow(nextSlabBytes_));
+    limit_ = cursor_ + nextSlabBytes_;
+    slabs_[slabCount_++] = cursor_;
+    if (nextSlabBytes_ < kMaxSlabBytes) nextSlabBytes_ *= 2;
+  }
+  void* block = cursor_;
+  cursor_ += blockBytes;
+  return block;
+}
+
+void* ZyHeap::Allocate(size_t bytes) {
+  void* block;
+  if (bytes > kPooledLimit) {
+    block = MallocOrThrow(bytes);
+  } else {
+    size_t blockBytes;
+    const size_t index = ClassOf(bytes, &blockBytes);
+    if (FreeBlock* reused = free_[index]) {
+      free_[index] = reused->next;
+      block = reused;
+    } else {
+      block = Carve(blockBytes);
+    }
+  }
+  ++live_;
+  return block;
+}
+
+void ZyHeap::Free(void* block, size_t bytes) {
+  if (!block) return;
+  if (bytes > kPooledLimit) {
+    std::free(block);
+  } else {
+    size_t blockBytes;
+    const size_t index = ClassOf(bytes, &blockBytes);
+    auto* freed = static_cast<FreeBlock*>(block);
+    freed->next = free_[index];
+    free_[index] = freed;
+  }
+  if (--live_ == 0) delete this;
+}
+
+}  // namespace qoxa::zy

@@ -1,0 +1,64 @@
+#pragma once
+// The memory of a document. Records, their containers and their texts are carved from the slabs
+// of a ZyHeap; a freed block goes to a free list of its size and is reused. A heap counts its
+// live blocks and frees all its slabs at once when the last one goes, so releasing a whole
+// document costs a walk over its records and a handful of large frees.
+//
+// A record made next to another record (a child while parsing, a value made for a document) uses
+// that record's heap; a record made on its own starts a new heap. Like the rest of a document,
+// a heap assumes one thread at a time.
+#include <cstddef>
+#include <new>
+#include <utility>
+
+namespace qoxa::zy {
+
+class ZyHeap {
+ public:
+  static ZyHeap* Create();
+  ZyHeap(const ZyHeap&) = delete;
+  ZyHeap& operator=(const ZyHeap&) = delete;
+
+  void* Allocate(size_t bytes);
+  // Gives a block back; the heap destroys itself when this was its last live block.
+  void Free(void* block, size_t bytes);
+
+  size_t LiveBlocks() const { return live_; }
+
+ private:
+  struct FreeBlock {
+    FreeBlock* next;
+  };
+  static constexpr size_t kSmallLimit = 256;   // 8-byte size steps up to here
+  static constexpr size_t kPooledLimit = 4096;  // powers of two up to here; larger blocks are single allocations
+  static constexpr size_t kClassCount = kSmallLimit / 8 + 4;
+
+  ZyHeap() = default;
+  ~ZyHeap();
+  static size_t ClassOf(size_t bytes, size_t* blockBytes);
+  void* Carve(size_t blockBytes);
+
+  FreeBlock* free_[kClassCount] = {};
+  char** slabs_ = nullptr;  // slab addresses, kept in a plain growable array
+  size_t slabCount_ = 0;
+  size_t slabCapacity_ = 0;
+  size_t nextSlabBytes_ = 4096;
+  char* cursor_ = nullptr;
+  char* limit_ = nullptr;
+  size_t live_ = 0;
+};
+
+template <class T, class... Args>
+T* HeapNew(ZyHeap* heap, Args&&... args) {
+  void* block = heap->Allocate(sizeof(T));
+  return new (block) T(std::forward<Args>(args)...);
+}
+
+template <class T>
+void HeapDelete(ZyHeap* heap, T* object) {
+  if (!object) return;
+  object->~T();
+  heap->Free(object, sizeof(T));
+}
+
+}  // namespace qoxa::zy

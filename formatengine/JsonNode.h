@@ -1,0 +1,111 @@
+#pragma once
+// JsonNode: one value of the formatting engine's tree: a type word, the scalar value as text,
+// and for containers the children.
+//
+// Nodes are values: storing a child stores it as it is at that moment, reading a child gives an
+// independent node. Children are kept as nodes (not as byte images), but in exactly the form
+// their byte image (Serialize) would give back: a stored "long" has gone through a double, a
+// stored "double" is re-formatted with "%.13g", a stored "unknow" (or other word) node has no
+// value, and only the children its type word lets the image carry. The children of a node are
+// shared between copies and copied only when a copy is changed, so copying a tree is cheap.
+//
+// Member order: by byte length of the name, then by unsigned bytes ("b" < "id" < "age" < "name").
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qoxa::format {
+
+class JsonCodec;
+
+class JsonNode {
+ public:
+  struct KeyOrder {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const {
+      return a.size() != b.size() ? a.size() < b.size() : a < b;
+    }
+  };
+  using MemberMap = std::map<std::string, JsonNode, KeyOrder>;
+
+  JsonNode();
+  JsonNode(const JsonNode&) = default;
+  JsonNode(JsonNode&&) noexcept = default;
+  JsonNode& operator=(const JsonNode& other);
+  JsonNode& operator=(JsonNode&& other) noexcept;
+  // Destroying (or overwriting) a node frees its tree without recursion, so any depth is safe.
+  virtual ~JsonNode();
+
+  virtual void Reset();
+  virtual std::string TypeName() const { return type_; }
+  virtual std::string TypeName(std::string_view newType);
+  virtual int Count() const;
+  virtual JsonNode Member(std::string_view name) const;
+  virtual JsonNode Element(int index) const;  // 1-based
+  virtual int SetMember(std::string_view name, const JsonNode& child);
+  virtual int AddElement(const JsonNode& child);
+  virtual int RemoveMember(std::string_view name);
+  virtual int RemoveElement(int index);  // 1-based
+  virtual bool HasMember(std::string_view name) const;
+  virtual int Keys(std::vector<std::string>& names) const;
+  virtual bool IsNullType() const;
+  virtual int64_t GetLong() const;
+  virtual std::string GetText() const { return value_; }
+  virtual double GetDouble() const;
+  virtual bool GetBool() const { return value_ == "true"; }
+  virtual void SetLong(int64_t v);
+  virtual void SetDouble(double v);
+  virtual void SetString(std::string_view s);
+  virtual void SetBool(bool b);
+  virtual void SetNull() { Reset(); }
+  virtual std::string EmptyText() const { return {}; }
+  virtual int ElementBytes(std::vector<std::string>& list) const;
+  virtual std::string MemberBytes(std::string_view name) const;
+  virtual void AddElementBytes(std::string_view image);
+  virtual void SetMemberBytes(std::string_view name, std::string_view image);
+
+  // Read access for walkers (the writer, tests): no copies. Empty when there are no children.
+  const std::string& TypeWord() const { return type_; }
+  const std::string& ValueText() const { return value_; }
+  const std::vector<JsonNode>& StoredElements() const;
+  const MemberMap& StoredMembers() const;
+
+  // Building without copies: the child is moved in (and brought into its stored form).
+  void AdoptElement(JsonNode&& child);
+  void AdoptMember(std::string name, JsonNode&& child);  // the name must not be empty
+
+ private:
+  friend class JsonCodec;
+  friend std::string Serialize(const JsonNode& node);
+  friend JsonNode Deserialize(std::string_view image);
+  friend struct NodeImageReader;
+
+  struct Children;
+
+  static void Release(std::shared_ptr<Children>&& children);
+  Children& OwnChildren();            // unshared, created when missing
+  void ToStoredForm();                // the form the node's image gives back (its children already are)
+  bool IsType(std::string_view word) const { return type_ == word; }
+  void SwitchType(std::string_view word);  // Reset unless the type word is already `word`
+
+  std::string type_;
+  std::string value_;
+  std::shared_ptr<Children> children_;
+  // The exact image this child was stored from, kept only when re-serializing the node would not
+  // give those bytes back (an image that Serialize did not make). Never set on a free node.
+  std::shared_ptr<const std::string> image_;
+};
+
+struct JsonNode::Children {
+  std::vector<JsonNode> elements;
+  MemberMap members;
+};
+
+// The node's NodeBytes image, and the node rebuilt from one (a null node from an empty image).
+std::string Serialize(const JsonNode& node);
+JsonNode Deserialize(std::string_view image);
+
+}  // namespace qoxa::format

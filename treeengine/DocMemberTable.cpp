@@ -43,7 +43,7 @@ std::vector<int32_t> BuildIndex(std::string_view text, std::span<const DocMember
 
 size_t DocMemberStore::MemoryUse() const {
   size_t bytes = entries.capacity() * sizeof(DocMemberEntry) + orderedNames.capacity() * sizeof(DocNameSpan) +
-                 indexes.capacity() * sizeof(std::vector<int32_t>);
+                 orderedRuns.capacity() * sizeof(Run) + indexes.capacity() * sizeof(std::vector<int32_t>);
   for (const auto& index : indexes) bytes += index.capacity() * sizeof(int32_t);
   return bytes;
 }
@@ -74,17 +74,17 @@ int DocMemberTable::BucketOf(int32_t hash) {
   return static_cast<int>(magnitude % kBucketCount) + 1;
 }
 
-DocMemberTable DocMemberTable::Seal(DocMemberStore& store, std::string_view text,
-                                    std::span<const DocMemberEntry> members, std::span<const DocNameSpan> orderedNames,
-                                    bool keepOrder) {
+DocMemberTable DocMemberTable::Seal(DocMemberStore& store, std::string_view text, int32_t number,
+                                    std::span<const DocMemberEntry> members, std::span<const DocNameSpan> orderedNames) {
   DocMemberTable table;
-  table.keepOrder_ = keepOrder;
+  table.table_ = number;
   table.first_ = static_cast<int32_t>(store.entries.size());
   table.count_ = static_cast<int32_t>(members.size());
   store.entries.insert(store.entries.end(), members.begin(), members.end());
-  if (keepOrder) {
-    table.orderedFirst_ = static_cast<int32_t>(store.orderedNames.size());
-    table.orderedCount_ = static_cast<int32_t>(orderedNames.size());
+  if (store.keepOrder) {
+    if (store.orderedRuns.size() < static_cast<size_t>(number)) store.orderedRuns.resize(static_cast<size_t>(number));
+    store.orderedRuns[static_cast<size_t>(number) - 1] = {static_cast<int32_t>(store.orderedNames.size()),
+                                                          static_cast<int32_t>(orderedNames.size())};
     store.orderedNames.insert(store.orderedNames.end(), orderedNames.begin(), orderedNames.end());
   }
   if (members.size() >= kIndexThreshold) {
@@ -115,14 +115,16 @@ int32_t DocMemberTable::Find(const DocMemberStore& store, std::string_view text,
 }
 
 int DocMemberTable::Names(const DocMemberStore& store, std::string_view text, std::vector<std::string>& names) const {
-  if (keepOrder_) {
+  if (store.keepOrder) {
     names.clear();
-    names.reserve(static_cast<size_t>(orderedCount_));
-    for (int32_t i = 0; i < orderedCount_; ++i) {
-      const DocNameSpan& span = store.orderedNames[static_cast<size_t>(orderedFirst_ + i)];
+    if (table_ < 1 || static_cast<size_t>(table_) > store.orderedRuns.size()) return 0;
+    const DocMemberStore::Run run = store.orderedRuns[static_cast<size_t>(table_) - 1];
+    names.reserve(static_cast<size_t>(run.count));
+    for (int32_t i = 0; i < run.count; ++i) {
+      const DocNameSpan& span = store.orderedNames[static_cast<size_t>(run.first + i)];
       names.emplace_back(NameOf(text, span.start, span.length));
     }
-    return orderedCount_;
+    return run.count;
   }
   // Bucket order by a stable counting pass: bucket 1 to 32, inside a bucket document order.
   const std::span<const DocMemberEntry> members = Entries(store);

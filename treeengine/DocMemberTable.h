@@ -35,8 +35,16 @@ struct DocNameSpan {
 
 // What the member tables of one document share.
 struct DocMemberStore {
-  std::vector<DocMemberEntry> entries;    // bound members, table after table
-  std::vector<DocNameSpan> orderedNames;  // every begun name in document order (keepOrder only)
+  struct Run {
+    int32_t first = 0;
+    int32_t count = 0;
+  };
+  std::vector<DocMemberEntry> entries;  // bound members, table after table
+  // With keepOrder: every begun name in document order, and each table's run of them (by table
+  // number); the document sets keepOrder for all its tables at once.
+  bool keepOrder = false;
+  std::vector<DocNameSpan> orderedNames;
+  std::vector<Run> orderedRuns;
   std::vector<std::vector<int32_t>> indexes;  // slot = entry number in the table + 1, 0 = empty
   size_t MemoryUse() const;
 };
@@ -69,10 +77,10 @@ class DocMemberTable {
   // |hash| mod 32 + 1, the absolute value taken without overflow.
   static int BucketOf(int32_t hash);
 
-  // Appends a finished table to the store: its bound members and, with keepOrder, every name
-  // begun in it (bound or not), both in document order.
-  static DocMemberTable Seal(DocMemberStore& store, std::string_view text, std::span<const DocMemberEntry> members,
-                             std::span<const DocNameSpan> orderedNames, bool keepOrder);
+  // Appends finished table number `table` (1-based) to the store: its bound members and, with
+  // the store's keepOrder, every name begun in it (bound or not), both in document order.
+  static DocMemberTable Seal(DocMemberStore& store, std::string_view text, int32_t table,
+                             std::span<const DocMemberEntry> members, std::span<const DocNameSpan> orderedNames);
 
   // The node of the first member with that name; 0 when none.
   int32_t Find(const DocMemberStore& store, std::string_view text, std::string_view name) const;
@@ -90,10 +98,8 @@ class DocMemberTable {
 
   int32_t first_ = 0;
   int32_t count_ = 0;
-  int32_t orderedFirst_ = 0;
-  int32_t orderedCount_ = 0;
+  int32_t table_ = 0;   // 1-based number, for the kept order
   int32_t index_ = -1;  // into store.indexes, -1 for a table that is scanned
-  bool keepOrder_ = false;
 };
 
 }  // namespace qoxa::tree

@@ -30,6 +30,7 @@ bool JsonDoc::ParseBytes(std::string_view source, int keepMemberOrder, std::stri
   // Clearing a document whose last text was empty changes nothing, so it is always done.
   Clear();
   keepMemberOrder_ = keepMemberOrder;
+  memberStore_.keepOrder = keepMemberOrder != 0;
   decodeUnicode_ = decodeUnicode;
   int32_t pos = 1;
   bool ok = false;
@@ -182,9 +183,9 @@ bool JsonDoc::ReadObject(int32_t& pos, int parentKind, int32_t parentId) {
   openObjects_.push_back({k, openMembers_.size(), openNames_.size(), {}});
   const bool ok = ReadMembers(pos, k);
   const OpenObject& object = openObjects_.back();
-  objects_[static_cast<size_t>(k) - 1] = DocMemberTable::Seal(
-      memberStore_, text_, std::span(openMembers_).subspan(object.membersBegin),
-      std::span(openNames_).subspan(object.orderedBegin), keepMemberOrder_ != 0);
+  objects_[static_cast<size_t>(k) - 1] =
+      DocMemberTable::Seal(memberStore_, text_, k, std::span(openMembers_).subspan(object.membersBegin),
+                           std::span(openNames_).subspan(object.orderedBegin));
   openMembers_.resize(object.membersBegin);
   openNames_.resize(object.orderedBegin);
   openObjects_.pop_back();
@@ -318,6 +319,10 @@ DocMemoryUse JsonDoc::MemoryUse() const {
   use.values = values_.capacity() * sizeof(DocValue);
   use.objects = objects_.capacity() * sizeof(DocMemberTable) + memberStore_.MemoryUse();
   use.arrays = arrays_.capacity() * sizeof(DocElementList) + elementStore_.capacity() * sizeof(int32_t);
+  use.objectCount = objects_.size();
+  use.memberCount = memberStore_.entries.size();
+  use.arrayCount = arrays_.size();
+  use.elementCount = elementStore_.size();
   return use;
 }
 

@@ -32,6 +32,7 @@ struct DocMemoryUse {
   size_t values = 0;
   size_t objects = 0;  // the member tables, their entries and indexes
   size_t arrays = 0;   // the element lists
+  size_t objectCount = 0, memberCount = 0, arrayCount = 0, elementCount = 0;
 };
 
 class JsonDoc {

@@ -27,6 +27,10 @@ void BM_ParseText50MB(benchmark::State& state) {
   state.counters["valuesMB"] = static_cast<double>(use.values) / 1e6;
   state.counters["objectsMB"] = static_cast<double>(use.objects) / 1e6;
   state.counters["arraysMB"] = static_cast<double>(use.arrays) / 1e6;
+  state.counters["objects"] = static_cast<double>(use.objectCount);
+  state.counters["members"] = static_cast<double>(use.memberCount);
+  state.counters["arrays"] = static_cast<double>(use.arrayCount);
+  state.counters["elements"] = static_cast<double>(use.elementCount);
 }
 BENCHMARK(BM_ParseText50MB)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 

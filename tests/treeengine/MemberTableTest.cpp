@@ -79,7 +79,7 @@ TEST(DocMemberTable, BucketsHoldTheirEntriesInDocumentOrder) {
       {DocMemberTable::Hash("key"), 1, 3, 2}, {DocMemberTable::Hash("a"), 5, 1, 3}, {DocMemberTable::Hash("age"), 7, 3, 4}};
   DocMemberStore store;
   store.entries.push_back({});  // a table need not start the store
-  const DocMemberTable table = DocMemberTable::Seal(store, text, members, {}, false);
+  const DocMemberTable table = DocMemberTable::Seal(store, text, 1, members, {});
   const DocMemberBucket bucket = table.Bucket(store, text, 32);
   ASSERT_EQ(bucket.Entries().size(), 2u);
   EXPECT_EQ(bucket.Entries()[0].name, "key");

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "app/Mode.h"
+#include "app/SelectionCache.h"
 #include "app/TextTable.h"
 #include "app/TreeItemTable.h"
 #include "app/WindowServices.h"
@@ -60,6 +61,8 @@ class MainCommands {
   const TextTable& PathTable() const { return pathTable_; }
   tree::JsonDoc& TreeDocument() { return *treeDocument_; }
   format::JsonCodec& Codec() { return *codec_; }
+  // The parse node selection keeps of the current source text.
+  SelectionCache& SelectionEngines() { return selectionCache_; }
 
  private:
   void BuildTree(int node, int depth, bool addSelf, std::string_view path, TreeItemTable& items);
@@ -72,6 +75,7 @@ class MainCommands {
   std::unique_ptr<format::JsonCodec> codec_;
   int32_t selectAllToggle_ = 0;
   bool decodingSource_ = false;  // the text-changed handler's own writes must not run it again
+  SelectionCache selectionCache_;
 };
 
 }  // namespace qoxa::app

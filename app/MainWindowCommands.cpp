@@ -56,6 +56,7 @@ void MainCommands::OnClearClicked() {
   window_.SetChecked(RadioButton::Hx, false);
   window_.SetChecked(RadioButton::Jy, true);
   window_.ClearTree();
+  selectionCache_.Clear();
 }
 
 void MainCommands::OnModeClicked() {

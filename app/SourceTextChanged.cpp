@@ -9,6 +9,7 @@
 namespace qoxa::app {
 
 void MainCommands::OnSourceTextChanged() {
+  selectionCache_.Clear();  // the kept parse belongs to the old text
   // Our own writes below must not run the handling again (a window may report them as changes).
   if (decodingSource_) return;
   struct Guard {

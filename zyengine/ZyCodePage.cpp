@@ -1,5 +1,6 @@
 #include "zyengine/ZyCodePage.h"
 
+#include <utility>
 #include <vector>
 
 #include "platform/CodePage.h"
@@ -26,42 +27,40 @@ constexpr char kSeparator = '\n';
 std::u16string ToUtf16(std::string_view gb18030) {
   const auto* p = reinterpret_cast<const unsigned char*>(gb18030.data());
   const size_t n = gb18030.size();
+  // Pass 1: the non-ASCII stretches, gathered for one platform call.
+  std::vector<std::pair<size_t, size_t>> stretches;
   std::string gathered;
-  size_t ascii = 0, stretches = 0;
+  size_t ascii = 0;
   for (size_t i = 0; i < n;) {
-    if (p[i] < 0x80) {
-      ++i;
-      ++ascii;
-      continue;
-    }
     const size_t start = i;
+    while (i < n && p[i] < 0x80) ++i;
+    ascii += i - start;
+    if (i == n) break;
+    const size_t stretchStart = i;
     while (i < n && p[i] >= 0x80) i += Gb18030UnitLength(p + i, n - i);
     if (i > n) i = n;
-    gathered.append(gb18030.substr(start, i - start));
+    stretches.emplace_back(stretchStart, i);
+    gathered.append(gb18030.substr(stretchStart, i - stretchStart));
     gathered.push_back(kSeparator);
-    ++stretches;
   }
+  if (stretches.empty()) return std::u16string(p, p + n);
   const std::u16string converted = platform::Gb18030ToUtf16(gathered);
+  if (converted.size() < stretches.size()) return platform::Gb18030ToUtf16(gb18030);
 
+  // Pass 2: ASCII widened in place, each stretch from the converted text.
   std::u16string out;
-  if (converted.size() < stretches) return platform::Gb18030ToUtf16(gb18030);
-  out.resize(ascii + converted.size() - stretches);
+  out.resize(ascii + converted.size() - stretches.size());
   char16_t* o = out.data();
   char16_t* const end = o + out.size();
-  size_t c = 0;  // read position in `converted`
-  for (size_t i = 0; i < n;) {
-    if (p[i] < 0x80) {
-      if (o == end) return platform::Gb18030ToUtf16(gb18030);
-      *o++ = p[i++];
-      continue;
-    }
-    while (i < n && p[i] >= 0x80) i += Gb18030UnitLength(p + i, n - i);
+  size_t i = 0, c = 0;
+  for (const auto& [start, stop] : stretches) {
+    for (; i < start; ++i) *o++ = p[i];
     while (c < converted.size() && converted[c] != kSeparator && o < end) *o++ = converted[c++];
     ++c;
+    i = stop;
   }
-  // The stretches line up with what the platform gave back unless it broke a separator; then
-  // the plain whole-text conversion is the answer.
-  if (o != end || c != converted.size()) return platform::Gb18030ToUtf16(gb18030);
+  if (static_cast<size_t>(end - o) != n - i || c != converted.size()) return platform::Gb18030ToUtf16(gb18030);
+  for (; i < n; ++i) *o++ = p[i];
   return out;
 }
 

@@ -6,7 +6,8 @@
 namespace qoxa::zy {
 namespace {
 
-constexpr size_t kMaxSlabBytes = size_t{1} << 20;
+// Slabs double from 4 KB up to 4 MB, so a lone value costs little and a big document few slabs.
+constexpr size_t kMaxSlabBytes = size_t{4} << 20;
 
 void* MallocOrThrow(size_t bytes) {
   void* p = std::malloc(bytes);

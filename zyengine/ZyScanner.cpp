@@ -1,5 +1,6 @@
 #include "zyengine/ZyScanner.h"
 
+#include <cstdint>
 #include <vector>
 
 #include "zyengine/ZyNumberText.h"
@@ -8,6 +9,13 @@
 
 namespace qoxa::zy {
 namespace {
+
+// The characters that have a rule of their own outside strings.
+constexpr bool IsStructural(char16_t c) {
+  constexpr uint64_t kMask = (uint64_t{1} << '"') | (uint64_t{1} << '\'') | (uint64_t{1} << ',') | (uint64_t{1} << ':');
+  if (c < 64) return (kMask >> c) & 1;
+  return c == u'[' || c == u']' || c == u'{' || c == u'}' || c == u'\\';
+}
 
 bool IsTrimmed(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; }
 
@@ -158,13 +166,7 @@ class Scanner {
         // Inside a string only quotes and backslashes matter.
         while (i < n_ && text_[i] != u'"' && text_[i] != u'\'' && text_[i] != u'\\') ++i;
       } else {
-        while (i < n_) {
-          const char16_t c = text_[i];
-          if (c == u'{' || c == u'[' || c == u'"' || c == u'\'' || c == u':' || c == u',' || c == u'\\' ||
-              c == u']' || c == u'}')
-            break;
-          ++i;
-        }
+        while (i < n_ && !IsStructural(text_[i])) ++i;
       }
       const char16_t ch = At(i);
       const bool outside = quote_ == 0;

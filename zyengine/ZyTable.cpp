@@ -47,7 +47,7 @@ ZyValue* ZyTable::Find(std::u16string_view key) const {
   return nullptr;
 }
 
-int ZyTable::Set(std::u16string_view key, ZyValue* record) {
+int ZyTable::Set(std::u16string_view key, ZyValue* record, ZyValue** replaced) {
   const int32_t h = HashKey(key);
   int32_t b = BucketOf(h);
   ZyValue* previous = nullptr;
@@ -60,6 +60,7 @@ int ZyTable::Set(std::u16string_view key, ZyValue* record) {
     order_.ReplaceItem(m, record);
     m->next = nullptr;
     m->parent = nullptr;  // it has left this table; it must not come back here when it dies
+    if (replaced) *replaced = m;
     return 1;
   }
   if (count_ >= threshold_) {
@@ -146,11 +147,10 @@ bool HasMember(const ZyValue* object, std::u16string_view key) { return FindMemb
 bool SetMember(ZyValue* value, std::u16string_view key, ZyValue* record) {
   if (!value || !record) return false;
   EnsureObject(value);
-  ZyTable* table = value->payload.table;
-  ZyValue* old = table->Find(key);
+  ZyValue* old = nullptr;
   record->parent = value;
-  table->Set(key, record);
-  if (old) Release(old);
+  value->payload.table->Set(key, record, &old);
+  if (old) Release(old);  // already out of the chains, so its own detaching finds nothing
   return true;
 }
 

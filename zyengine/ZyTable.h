@@ -37,8 +37,9 @@ class ZyTable {
 
   ZyValue* Find(std::u16string_view key) const;
   // Answers 1 when an existing member was replaced in place (the record takes over its key, chain
-  // slot and position; the caller releases the old one), 0 when the record was added at the end.
-  int Set(std::u16string_view key, ZyValue* record);
+  // slot and position; the caller releases the old one, given in *replaced), 0 when the record was
+  // added at the end.
+  int Set(std::u16string_view key, ZyValue* record, ZyValue** replaced = nullptr);
   // Takes a member out of its chain and the order and clears its key and parent; false when the
   // record is not chained here.
   bool Unlink(ZyValue* member);

@@ -14,13 +14,13 @@ constexpr std::array<const char*, 1> kGetFlags{"compact"};
 
 constexpr std::array<CommandSpec, 8> kCommands{{
     {"tree", true, kNone, kNone, RunTreeCommand, "import the text and print the tree items with their paths"},
-    {"select", true, kSelectValues, kNone, nullptr, "import, make one item current, print its path and value"},
-    {"code", false, kCodeValues, kNone, nullptr, "generate the code snippet for the current path"},
+    {"select", true, kSelectValues, kNone, RunSelectCommand, "import, make one item current, print its path and value"},
+    {"code", false, kCodeValues, kNone, RunCodeCommand, "generate the code snippet for the current path"},
     {"format", true, kNone, kNone, nullptr, "pretty-print the text"},
     {"compact", true, kNone, kNone, nullptr, "compact the text"},
-    {"decode", true, kNone, kNone, nullptr, "print the text after escape decoding"},
+    {"decode", true, kNone, kNone, RunDecodeCommand, "print the text after escape decoding"},
     {"parse", true, kParseValues, kNone, RunParseCommand, "parse with one engine and report the outcome"},
-    {"get", true, kGetValues, kGetFlags, nullptr, "print the text one engine gives for a path"},
+    {"get", true, kGetValues, kGetFlags, RunGetCommand, "print the text one engine gives for a path"},
 }};
 
 }  // namespace

@@ -2,6 +2,7 @@
 // The commands of qoxa-json-cli. Each command is one entry of the table in CommandTable.cpp and
 // one source file with its run function; a command without a run function is not available yet.
 #include <span>
+#include <string>
 
 #include "cli/CliRun.h"
 
@@ -21,5 +22,15 @@ const CommandSpec* FindCommand(std::string_view name);
 
 int RunTreeCommand(CliRun& run);
 int RunParseCommand(CliRun& run);
+int RunSelectCommand(CliRun& run);
+int RunCodeCommand(CliRun& run);
+int RunGetCommand(CliRun& run);
+int RunDecodeCommand(CliRun& run);
+
+// select and code: imports, then makes the item of --item N or the first match of --find TEXT
+// current. 0 when an item was made current, else the exit status (its message already written).
+int ImportAndSelect(CliRun& run);
+// A text argument as GB18030: UTF-8 is converted, anything else is taken as GB18030 bytes.
+std::string ArgumentText(const std::string& argument);
 
 }  // namespace qoxa::cli

@@ -4,7 +4,12 @@
 #include "cli/Commands.h"
 #include "cli/JsonText.h"
 #include "platform/CodePage.h"
+#include "formatengine/JsonCodec.h"
+#include "platform/CometJson.h"
+#include "platform/E2eeStore.h"
+#include "scripthost/JyJson.h"
 #include "treeengine/JsonDoc.h"
+#include "zyengine/ZyJson.h"
 
 namespace qoxa::cli {
 namespace {
@@ -23,13 +28,51 @@ ParseOutcome ParseWithDoc(CliRun& run) {
   return outcome;
 }
 
+// The codec's own reader: its message.
+ParseOutcome ParseWithCodec(CliRun& run) {
+  ParseOutcome outcome;
+  format::ParseResult result;
+  run.commands().Codec().ReadJson(run.window().Text(app::EditBox::Source), result);
+  outcome.ok = result.ok != 0;
+  if (!outcome.ok) outcome.message = result.message;
+  return outcome;
+}
+
+// The zy engine: its scanner's result code.
+ParseOutcome ParseWithZy(CliRun& run) {
+  ParseOutcome outcome;
+  zy::ZyJson document;
+  int resultCode = 0;
+  outcome.ok = document.Parse(run.window().Text(app::EditBox::Source), false, &resultCode) != 0;
+  if (!outcome.ok) outcome.message = std::to_string(resultCode);
+  return outcome;
+}
+
+ParseOutcome Failed(bool ok) { return ok ? ParseOutcome{true, {}} : ParseOutcome{false, "failed"}; }
+
+ParseOutcome ParseWithJy(CliRun& run) {
+  return Failed(script::JyJson("da").Parse(run.window().Text(app::EditBox::Source)));
+}
+
+ParseOutcome ParseWithHx(CliRun& run) {
+  return Failed(platform::CometJson().Parse(run.window().Text(app::EditBox::Source)));
+}
+
+// The list for a text whose first byte is "[", the key-value table otherwise.
+ParseOutcome ParseWithE2ee(CliRun& run) {
+  const std::string source = run.window().Text(app::EditBox::Source);
+  if (source.starts_with('[')) return Failed(platform::E2eeList().LoadJson(source, true, true));
+  return Failed(platform::E2eeKeyValueTable().LoadJson(source, true, true));
+}
+
 struct Engine {
   const char* name;
   ParseOutcome (*parse)(CliRun& run);  // nullptr: not available yet
 };
 
 constexpr Engine kEngines[] = {
-    {"doc", ParseWithDoc}, {"codec", nullptr}, {"zy", nullptr}, {"jy", nullptr}, {"hx", nullptr}, {"e2ee", nullptr},
+    {"doc", ParseWithDoc}, {"codec", ParseWithCodec}, {"zy", ParseWithZy},
+    {"jy", ParseWithJy},   {"hx", ParseWithHx},       {"e2ee", ParseWithE2ee},
 };
 
 }  // namespace

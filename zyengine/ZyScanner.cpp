@@ -1,6 +1,7 @@
 #include "zyengine/ZyScanner.h"
 
 #include <cstdint>
+#include <new>
 #include <vector>
 
 #include "zyengine/ZyNumberText.h"
@@ -58,9 +59,14 @@ class Scanner {
       : target_(target), text_(text), n_(static_cast<ptrdiff_t>(n)), decodeUnicode_(decodeUnicode) {}
 
   int Run() {
-    stack_.reserve(64);
-    Reset(target_);
-    const int result = Scan();
+    int result;
+    try {
+      stack_.reserve(64);
+      Reset(target_);
+      result = Scan();
+    } catch (const std::bad_alloc&) {
+      result = kParseNoMemory;  // memory ran out for the stack or a record
+    }
     if (result != kParseOk || !stack_.empty()) {
       Reset(target_);
       return result != kParseOk ? result : kParseUnbalanced;

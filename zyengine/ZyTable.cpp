@@ -64,7 +64,7 @@ int ZyTable::Set(std::u16string_view key, ZyValue* record, ZyValue** replaced) {
     return 1;
   }
   if (count_ >= threshold_) {
-    Grow();
+    GrowTable();
     b = BucketOf(h);
   }
   record->keyHash = h;
@@ -93,7 +93,7 @@ bool ZyTable::Unlink(ZyValue* member) {
   return false;
 }
 
-void ZyTable::Grow() {
+void ZyTable::GrowTable() {
   const int32_t newCount = 2 * bucketCount_ + 1;
   threshold_ = static_cast<int32_t>(static_cast<float>(newCount) * loadFactor_);
   ZyValue** grown = NewBuckets(heap_, newCount);

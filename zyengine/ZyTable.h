@@ -55,7 +55,7 @@ class ZyTable {
   int32_t BucketOf(int32_t hash) const {
     return static_cast<int32_t>(static_cast<uint32_t>(hash & 0x7FFFFFFF) % static_cast<uint32_t>(bucketCount_));
   }
-  void Grow();
+  void GrowTable();
 
   ZyHeap* heap_;
   ZyValue** buckets_;

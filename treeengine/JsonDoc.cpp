@@ -106,6 +106,11 @@ std::string JsonDoc::SourceText(int32_t from, int32_t to) const {
 
 bool JsonDoc::ReadValue(int32_t& pos, bool nested, int parentKind, int32_t parentId) {
   if (parentKind == kTopLevel && !nested) pos = 1;
+  return DispatchValue(pos, parentKind, parentId);
+}
+
+// The dispatcher's body, inlined into the container readers: one call less per value.
+[[gnu::always_inline]] inline bool JsonDoc::DispatchValue(int32_t& pos, int parentKind, int32_t parentId) {
   const char* s = text_.data();
   while (pos <= sourceLength_) {
     int32_t start = 0;
@@ -243,7 +248,7 @@ bool JsonDoc::ReadMembers(int32_t& pos, int32_t k) {
         expect = Expect::Value;
         break;
       case Expect::Value:
-        if (!ReadValue(pos, true, kInObject, k)) return false;
+        if (!DispatchValue(pos, kInObject, k)) return false;
         expect = Expect::Name;
         break;
     }
@@ -281,7 +286,7 @@ bool JsonDoc::ReadElements(int32_t& pos, int32_t k) {
         return true;
       case ',':  // a comma must be followed by a value: arrays take no trailing comma
         ++pos;
-        if (!ReadValue(pos, true, kInArray, k)) return false;
+        if (!DispatchValue(pos, kInArray, k)) return false;
         break;
       case ' ': case '\t': case '\r':
         ++pos;
@@ -291,7 +296,7 @@ bool JsonDoc::ReadElements(int32_t& pos, int32_t k) {
         ++pos;
         break;
       default:  // elements need no comma between them
-        if (!ReadValue(pos, true, kInArray, k)) return false;
+        if (!DispatchValue(pos, kInArray, k)) return false;
         break;
     }
   }

@@ -86,6 +86,7 @@ class JsonDoc {
 
   void SetError(const std::string& message, int32_t pos);
   bool ReadValue(int32_t& pos, bool nested, int parentKind = kTopLevel, int32_t parentId = 0);
+  bool DispatchValue(int32_t& pos, int parentKind, int32_t parentId);
   int32_t AddValue(DocValue record, int parentKind, int32_t parentId);
   std::string SourceText(int32_t from, int32_t to) const;
   bool ReadObject(int32_t& pos, int parentKind, int32_t parentId);

@@ -121,6 +121,29 @@ QString FirstLocalFile(const QMimeData* mime) {
   return {};
 }
 
+// Qt makes the first item current when a view without a current item gets the focus. Here an
+// item becomes current only when the user or the program picks one, so node selection never
+// runs for an item nobody chose; the view's own current-item change is made quietly and undone.
+class ItemTreeView : public QTreeView {
+ public:
+  ItemTreeView(QWidget* parent, bool& quiet) : QTreeView(parent), quiet_(quiet) {}
+
+ protected:
+  void focusInEvent(QFocusEvent* event) override {
+    if (currentIndex().isValid()) {
+      QTreeView::focusInEvent(event);
+      return;
+    }
+    quiet_ = true;
+    QTreeView::focusInEvent(event);
+    selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    quiet_ = false;
+  }
+
+ private:
+  bool& quiet_;
+};
+
 }  // namespace
 
 MainWindow::MainWindow(QWidget* parent)
@@ -150,7 +173,7 @@ void MainWindow::CreateControls() {
   treeGroup_ = new QGroupBox(QStringLiteral("json列表"), this);
   treeGroup_->setObjectName(QStringLiteral("分组框11"));
   treeGroup_->setFont(font12);
-  tree_ = new QTreeView(treeGroup_);
+  tree_ = new ItemTreeView(treeGroup_, quietTree_);
   tree_->setObjectName(QStringLiteral("解析结果树形框"));
   tree_->setFont(font14);
   tree_->setHeaderHidden(true);
@@ -207,7 +230,7 @@ void MainWindow::CreateControls() {
 
 void MainWindow::ConnectEvents() {
   connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
-    if (commands_ && !loadingTree_) commands_->OnTreeItemChanged();
+    if (commands_ && !quietTree_) commands_->OnTreeItemChanged();
   });
   // The editor reports a change from inside its modification notice, where the document must not
   // be changed again; the handler (which may rewrite the text) runs right after it instead, once
@@ -431,15 +454,15 @@ void MainWindow::SetChecked(RadioButton radio, bool checked) {
 // Replacing the items drops the current item without raising the current-item-changed event:
 // there is no item to select any more.
 void MainWindow::LoadTree(app::TreeItemTable items) {
-  loadingTree_ = true;
+  quietTree_ = true;
   treeModel_->Load(std::move(items));
-  loadingTree_ = false;
+  quietTree_ = false;
 }
 
 void MainWindow::ClearTree() {
-  loadingTree_ = true;
+  quietTree_ = true;
   treeModel_->Clear();
-  loadingTree_ = false;
+  quietTree_ = false;
 }
 
 int MainWindow::TreeItemCount() const { return treeModel_->ItemCount(); }

@@ -98,7 +98,7 @@ class MainWindow : public QWidget, public app::WindowServices {
   bool outerSizeFitted_ = false;
   int programWrites_ = 0;             // > 0 while the program writes into the source box
   bool sourceChangePending_ = false;  // the text-changed handler is queued to run
-  bool loadingTree_ = false;  // the tree is being replaced: its current-item changes are not events
+  bool quietTree_ = false;  // the tree is being replaced or focused: its current-item changes are not events
 };
 
 }  // namespace qoxa::qt

@@ -279,6 +279,12 @@ void WindowTest::importClickFillsTreeAndSelectionRunsNodeSelection() {
   QVERIFY(window_->IsExpanded(0));
   QVERIFY(!window_->IsExpanded(3));
   QCOMPARE(window_->CurrentItem(), -1);
+  // Focus alone picks no item (node selection runs only for an item someone chose).
+  window_->activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+  window_->FocusTree();
+  QTRY_VERIFY(Control<QTreeView>("解析结果树形框")->hasFocus());
+  QCOMPARE(window_->CurrentItem(), -1);
   QCOMPARE(window_->Text(EditBox::Find), std::string());
   QCOMPARE(window_->Caption(PushButton::Import), Utf8ToGb18030("导入树"));
   QVERIFY(window_->IsEnabled(PushButton::Import));

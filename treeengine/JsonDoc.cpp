@@ -13,10 +13,16 @@ namespace {
 // the readers may recurse (two frames per level) without any risk to the stack.
 constexpr int32_t kMaxDepth = 1000;
 
-// Positions are 32-bit and the readers look up to two bytes past the end, so longer texts are
-// refused rather than read with wrapping positions.
+// Positions are 32-bit and the readers look up to kTailPadding bytes past the end, so longer
+// texts are refused rather than read with wrapping positions.
 constexpr size_t kTailPadding = 32;
 constexpr size_t kMaxSourceLength = static_cast<size_t>(std::numeric_limits<int32_t>::max()) - 2 * kTailPadding;
+
+// Empties a container and gives its memory back (clear() and `= {}` keep the capacity).
+template <class Container>
+void Release(Container& container) {
+  Container().swap(container);
+}
 
 }  // namespace
 
@@ -65,17 +71,19 @@ void JsonDoc::Clear() {
 }
 
 void JsonDoc::ReleaseTables() {
-  // Swapping with empty containers gives the memory back, not only the contents.
-  objects_ = {};
-  arrays_ = {};
-  values_ = {};
-  memberStore_ = {};
-  elementStore_ = {};
-  openObjects_ = {};
-  openMembers_ = {};
-  openNames_ = {};
-  openElements_ = {};
-  text_ = {};
+  Release(objects_);
+  Release(arrays_);
+  Release(values_);
+  Release(memberStore_.entries);
+  Release(memberStore_.orderedNames);
+  Release(memberStore_.orderedRuns);
+  Release(memberStore_.indexes);
+  Release(elementStore_);
+  Release(openObjects_);
+  Release(openMembers_);
+  Release(openNames_);
+  Release(openElements_);
+  Release(text_);
 }
 
 void JsonDoc::SetError(const std::string& message, int32_t pos) {
@@ -83,7 +91,7 @@ void JsonDoc::SetError(const std::string& message, int32_t pos) {
   errorPos_ = pos;
 }
 
-inline int32_t JsonDoc::AddValue(DocValue record, int parentKind, [[maybe_unused]] int32_t parentId) {
+[[gnu::always_inline]] inline int32_t JsonDoc::AddValue(DocValue record, int parentKind, [[maybe_unused]] int32_t parentId) {
   values_.push_back(record);
   const auto id = static_cast<int32_t>(values_.size());
   // The parent is always the innermost open container.
@@ -320,7 +328,7 @@ bool JsonDoc::MatchFalse(int32_t& pos, int32_t& start, int32_t& end) const { ret
 
 DocMemoryUse JsonDoc::MemoryUse() const {
   DocMemoryUse use;
-  use.text = text_.capacity();
+  use.text = text_.size();  // allocated exactly; an empty text holds no block
   use.values = values_.capacity() * sizeof(DocValue);
   use.objects = objects_.capacity() * sizeof(DocMemberTable) + memberStore_.MemoryUse();
   use.arrays = arrays_.capacity() * sizeof(DocElementList) + elementStore_.capacity() * sizeof(int32_t);

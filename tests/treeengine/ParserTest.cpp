@@ -124,6 +124,20 @@ TEST(JsonDocParse, ParseTextStopsAtZeroByteParseBytesDoesNot) {
   EXPECT_EQ(doc.ValueText({}, 2), "a");
 }
 
+TEST(JsonDocParse, ClearEmptiesAndReleasesButKeepsTheError) {
+  JsonDoc doc;
+  std::string message;
+  ASSERT_FALSE(doc.ParseText("{\"a\":[1,2,{\"b\":\"c\"}],\"d\":x}", 0, &message));
+  ASSERT_GT(doc.MemoryUse().values, 0u);
+  doc.Clear();
+  EXPECT_EQ(doc.ValueCount(), 0);
+  EXPECT_EQ(doc.TypeOf(), -1);
+  const DocMemoryUse use = doc.MemoryUse();
+  EXPECT_EQ(use.text + use.values + use.objects + use.arrays, 0u);
+  EXPECT_EQ(Utf8(doc.ErrorText()), "无法解析的内容");
+  EXPECT_EQ(doc.ErrorPosition(), 26);
+}
+
 TEST(JsonDocParse, CopyIsDeep) {
   JsonDoc original;
   ASSERT_TRUE(original.ParseText("{\"k\":[\"v\"]}"));

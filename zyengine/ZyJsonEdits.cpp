@@ -22,7 +22,13 @@ void ReleaseElement(ZyList* list, int32_t index) {
 
 }  // namespace
 
-void ZyJson::DetachRoot() { Detach(root_); }
+// Taking a value out of its container also drops the reference the container held: nothing else
+// could ever release it, and the value lives on through this handle's own reference.
+void ZyJson::DetachRoot() {
+  if (!root_ || !root_->parent) return;
+  Detach(root_);
+  Release(root_);
+}
 
 bool ZyJson::RemoveKeyW(std::u16string_view path, std::u16string_view key) {
   ZyValue* v = FindOrCreate(path);

@@ -130,6 +130,7 @@ TEST(Handle, ChildrenKeysAndParents) {
   member.DetachRoot();
   EXPECT_EQ(doc.ToText(), "{\"\xD6\xD0\":[5,6],\"a\":{\"x\":0}}");
   EXPECT_EQ(member.ToText(), "1");
+  EXPECT_EQ(member.Root()->refCount.load(), 1);  // the container's reference went with it
 }
 
 TEST(Handle, DeepCopyIsIndependentAndRenumbersNumbers) {

@@ -17,9 +17,20 @@ struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
-// The physical memory of the machine: a file larger than this cannot be held, whatever the
-// allocator would promise (an over-committing allocator would only fail later, fatally).
-unsigned long long PhysicalMemoryBytes() {
+// The most memory a file may take: what the system reports as available (its physical memory
+// when it reports nothing). A larger file cannot be held, whatever the allocator would promise:
+// an over-committing allocator would only fail later, fatally.
+unsigned long long MemoryLimitBytes() {
+  if (std::FILE* meminfo = std::fopen("/proc/meminfo", "r")) {
+    char line[256];
+    unsigned long long kilobytes = 0;
+    bool found = false;
+    while (!found && std::fgets(line, sizeof line, meminfo) != nullptr) {
+      found = std::sscanf(line, "MemAvailable: %llu kB", &kilobytes) == 1;
+    }
+    std::fclose(meminfo);
+    if (found) return kilobytes * 1024;
+  }
   const long pages = sysconf(_SC_PHYS_PAGES);
   const long pageSize = sysconf(_SC_PAGESIZE);
   if (pages <= 0 || pageSize <= 0) return ~0ULL;
@@ -53,7 +64,7 @@ bool ReadDroppedFile(const std::string& fileName, std::string& bytes) {
     struct stat info {};
     if (fstat(fileno(file.get()), &info) != 0) return false;
     if (S_ISDIR(info.st_mode)) return false;
-    const unsigned long long limit = PhysicalMemoryBytes();
+    const unsigned long long limit = MemoryLimitBytes();
     if (info.st_size > 0) {
       if (static_cast<unsigned long long>(info.st_size) >= limit) return false;
       bytes.reserve(static_cast<size_t>(info.st_size));

@@ -1,17 +1,7 @@
 #include "app/MainCommands.h"
 
-#include "treeengine/JsonDoc.h"
-
-// TODO(core): the codec's header is still being written; until it lands a placeholder type
-// keeps the start-up and shutdown order compiling. Remove this block once it is there.
-#if __has_include("formatengine/JsonCodec.h")
 #include "formatengine/JsonCodec.h"
-#define QOXA_HAVE_JSON_CODEC 1
-#else
-namespace qoxa::format {
-class JsonCodec {};
-}  // namespace qoxa::format
-#endif
+#include "treeengine/JsonDoc.h"
 
 namespace qoxa::app {
 

@@ -27,7 +27,12 @@ void ReleaseChildren(ZyValue* v, std::vector<ZyValue*>& dying) {
   if (v->type == ZyType::Array) children = v->payload.list;
   else if (v->type == ZyType::Object && v->payload.table) children = &v->payload.table->Order();
   if (!children) return;
-  for (ZyValue* child : *children) {
+  ZyValue* const* items = children->begin();
+  const int32_t count = children->Count();
+  for (int32_t i = 0; i < count; ++i) {
+    // Big documents are released at memory speed: ask for the next records early.
+    if (i + 8 < count) __builtin_prefetch(items[i + 8], 1);
+    ZyValue* child = items[i];
     child->parent = nullptr;
     child->next = nullptr;
     child->key.Free(child->heap);

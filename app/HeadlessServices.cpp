@@ -22,8 +22,11 @@ std::string HeadlessServices::Text(EditBox box) const { return texts_[Index(box)
 
 void HeadlessServices::SetText(EditBox box, std::string_view text) {
   texts_[Index(box)].assign(text);
+  ++revisions_[Index(box)];
   if (allSelected_ == static_cast<int>(box)) allSelected_ = -1;  // a new text drops the selection
 }
+
+uint64_t HeadlessServices::TextRevision(EditBox box) const { return revisions_[Index(box)]; }
 
 void HeadlessServices::FocusAndSelectAll(EditBox box) {
   focused_ = static_cast<int>(box);

@@ -24,6 +24,7 @@ class HeadlessServices : public WindowServices {
 
   std::string Text(EditBox box) const override;
   void SetText(EditBox box, std::string_view text) override;
+  uint64_t TextRevision(EditBox box) const override;
   void FocusAndSelectAll(EditBox box) override;
   void DropFocus(EditBox box) override;
 
@@ -72,6 +73,7 @@ class HeadlessServices : public WindowServices {
 
  private:
   std::array<std::string, 4> texts_;
+  std::array<uint64_t, 4> revisions_{1, 1, 1, 1};
   std::array<std::string, 6> captions_;
   std::array<bool, 6> enabled_{};
   std::array<bool, 4> checked_{};

@@ -41,7 +41,7 @@ void MainCommands::OnTreeItemChanged() {
     window_.SetText(EditBox::Path, ConvertBrackets(window_.Text(EditBox::Path)));
 
     if (zy) {
-      selectionCache_.UseSource(window_.Text(EditBox::Source));
+      selectionCache_.UseSourceBox(window_);
       if (const zy::ZyJson* document = selectionCache_.Zy()) {
         window_.SetText(EditBox::Result, document->ToText(window_.Text(EditBox::Path), true));
       } else {
@@ -50,9 +50,8 @@ void MainCommands::OnTreeItemChanged() {
     }
 
     if (e2ee) {
-      std::string source = window_.Text(EditBox::Source);
-      const bool list = source.starts_with('[');
-      selectionCache_.UseSource(std::move(source));
+      selectionCache_.UseSourceBox(window_);
+      const bool list = selectionCache_.Source().starts_with('[');
       const platform::E2eeStore* store = selectionCache_.E2ee();
       if (store == nullptr) {
         window_.SetText(EditBox::Result, UnreadableSourceMessage(Mode::E2ee));
@@ -70,7 +69,7 @@ void MainCommands::OnTreeItemChanged() {
     }
 
     if (hx) {
-      selectionCache_.UseSource(window_.Text(EditBox::Source));
+      selectionCache_.UseSourceBox(window_);
       if (const platform::CometJson* document = selectionCache_.Hx()) {
         const platform::CometJson value = document->Query(window_.Text(EditBox::Path));
         window_.SetText(EditBox::Result, value.TextValue());
@@ -81,7 +80,7 @@ void MainCommands::OnTreeItemChanged() {
   }
 
   if (window_.IsChecked(RadioButton::Jy)) {
-    selectionCache_.UseSource(window_.Text(EditBox::Source));
+    selectionCache_.UseSourceBox(window_);
     script::JyJson* document = selectionCache_.Jy();
     if (document == nullptr) {
       window_.SetText(EditBox::Result, UnreadableSourceMessage(Mode::Jy));

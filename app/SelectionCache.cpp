@@ -23,18 +23,29 @@ struct SelectionCache::Parsed {
 SelectionCache::SelectionCache() = default;
 SelectionCache::~SelectionCache() = default;
 
-void SelectionCache::UseSource(std::string source) {
+void SelectionCache::UseSource(std::string source, uint64_t revision) {
   // Equal lengths first, then the bytes: a changed text usually differs early or in length.
-  if (haveSource_ && source.size() == source_.size() && source == source_) return;
-  Clear();
-  source_ = std::move(source);
-  haveSource_ = true;
+  if (!haveSource_ || source.size() != source_.size() || source != source_) {
+    Clear();
+    source_ = std::move(source);
+    haveSource_ = true;
+  }
+  revision_ = revision;
+}
+
+void SelectionCache::UseSourceBox(const WindowServices& window) {
+  // Reading a large text costs a copy of it (and in the window a conversion), so an unchanged
+  // revision is taken as the answer; without one the text itself is compared.
+  const uint64_t revision = window.TextRevision(EditBox::Source);
+  if (haveSource_ && revision != 0 && revision == revision_) return;
+  UseSource(window.Text(EditBox::Source), revision);
 }
 
 void SelectionCache::Clear() {
   parsed_.reset();
   std::string().swap(source_);
   haveSource_ = false;
+  revision_ = 0;
   strictJson_.reset();
 }
 

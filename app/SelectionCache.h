@@ -17,6 +17,8 @@
 #include <string>
 #include <string_view>
 
+#include "app/WindowServices.h"
+
 namespace qoxa::zy { class ZyJson; }
 namespace qoxa::script { class JyJson; }
 namespace qoxa::platform {
@@ -34,7 +36,12 @@ class SelectionCache {
   SelectionCache& operator=(const SelectionCache&) = delete;
 
   // The text the following calls parse. A text that differs from the last one drops what is kept.
-  void UseSource(std::string source);
+  // `revision` is the window's text revision it was read at (0: not known).
+  void UseSource(std::string source, uint64_t revision = 0);
+  // The source box's current text: read only when its revision does not show it unchanged.
+  void UseSourceBox(const WindowServices& window);
+  // The text held (that of the last UseSource).
+  const std::string& Source() const { return source_; }
   // Drops everything (the source text changed).
   void Clear();
 
@@ -61,6 +68,7 @@ class SelectionCache {
 
   std::string source_;
   bool haveSource_ = false;
+  uint64_t revision_ = 0;
   std::optional<bool> strictJson_;
   std::unique_ptr<Parsed> parsed_;
   int64_t parseCount_ = 0;

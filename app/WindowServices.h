@@ -2,6 +2,7 @@
 // The window-system services the commands rely on. The Qt window implements them for the user;
 // HeadlessServices implements them in memory for the tests and the command-line tool.
 // All texts are GB18030 bytes, the engines' byte text; implementations convert at their boundary.
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -40,6 +41,10 @@ class WindowServices {
   // run the text-changed handling themselves where the window would have run it.
   virtual std::string Text(EditBox box) const = 0;
   virtual void SetText(EditBox box, std::string_view text) = 0;
+  // A number that changes whenever the box's text may have changed (a program write or a user
+  // edit), so that a command can tell an unchanged text without reading it. 0: not counted, the
+  // caller compares the text itself.
+  virtual uint64_t TextRevision(EditBox /*box*/) const { return 0; }
   // The source box's select-all toggle: focus and select everything, or drop focus and selection.
   virtual void FocusAndSelectAll(EditBox box) = 0;
   virtual void DropFocus(EditBox box) = 0;

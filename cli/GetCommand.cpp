@@ -41,7 +41,7 @@ int RunGetCommand(CliRun& run) {
 
   // The very engines node selection reads, parsed the same way.
   app::SelectionCache& engines = run.commands().SelectionEngines();
-  engines.UseSource(run.window().Text(app::EditBox::Source));
+  engines.UseSourceBox(run.window());
   std::optional<std::string> text;
   switch (*mode) {
     case app::Mode::Zy:

@@ -182,6 +182,9 @@ TEST(NodeSelection, KeptParseFollowsTheSourceText) {
     w.Select(v);
     EXPECT_EQ(w.Result(), first);
     EXPECT_EQ(cache.ParseCount(), parses);  // the same text: nothing parsed again
+    w.SetSource(R"({"k":{"v":1},"w":2})");  // written again, byte for byte the same
+    w.Select(wItem);
+    EXPECT_EQ(cache.ParseCount(), parses);
 
     // The same length, one byte different, written without any change event.
     w.SetSource(R"({"k":{"v":9},"w":2})");

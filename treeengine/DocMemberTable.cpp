@@ -42,9 +42,9 @@ std::vector<int32_t> BuildIndex(std::string_view text, std::span<const DocMember
 }  // namespace
 
 size_t DocMemberStore::MemoryUse() const {
-  size_t bytes = entries.capacity() * sizeof(DocMemberEntry) + orderedNames.capacity() * sizeof(DocNameSpan) +
-                 orderedRuns.capacity() * sizeof(Run) + indexes.capacity() * sizeof(std::vector<int32_t>);
-  for (const auto& index : indexes) bytes += index.capacity() * sizeof(int32_t);
+  size_t bytes = entries.size() * sizeof(DocMemberEntry) + orderedNames.size() * sizeof(DocNameSpan) +
+                 orderedRuns.size() * sizeof(Run) + indexes.size() * sizeof(std::vector<int32_t>);
+  for (const auto& index : indexes) bytes += index.size() * sizeof(int32_t);
   return bytes;
 }
 

@@ -26,7 +26,7 @@ struct PathSegment {
   bool operator==(const PathSegment&) const = default;
 };
 
-// Bytes held by a document's tables (the copy of the text included), for measurements.
+// Bytes in use by a document's tables (the copy of the text included), for measurements.
 struct DocMemoryUse {
   size_t text = 0;
   size_t values = 0;

@@ -41,6 +41,9 @@ class JsonDoc {
   // byte. Both return true when the first value of the text was read completely; what follows
   // it is never looked at. On failure `errorMessage` (when given) gets the message followed by
   // "(line:column)", and the tables keep everything stored before the error.
+  // Nesting is limited to 1,000 levels: the bracket that would open level 1,001 fails with
+  // "嵌套层数过深" at its position. A text of 2 GiB or more (beyond 32-bit positions) is not
+  // read: it fails with "JSON内容不完整" at position 1 and leaves the document empty.
   bool ParseText(std::string_view source, int keepMemberOrder = 0, std::string* errorMessage = nullptr,
                  int ignored = 0);
   bool ParseBytes(std::string_view source, int keepMemberOrder = 0, std::string* errorMessage = nullptr,

@@ -49,12 +49,12 @@ int32_t SkipPlainBlocks(const char* s, int32_t at) {
   const __m128i zero = _mm_setzero_si128();
   for (;;) {
     const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at));
-    const __m128i special =
+    const __m128i notable =
         _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, quote), _mm_cmpeq_epi8(block, backslash)),
                      _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf)),
                                   _mm_cmpeq_epi8(block, zero)));
-    // The top bit of each byte: set for a special byte and for every byte from 0x80 up.
-    const int mask = _mm_movemask_epi8(_mm_or_si128(special, block));
+    // The top bit of each byte: set for a notable byte and for every byte from 0x80 up.
+    const int mask = _mm_movemask_epi8(_mm_or_si128(notable, block));
     if (mask != 0) return at + __builtin_ctz(static_cast<unsigned>(mask));
     at += 16;
   }

@@ -1,6 +1,7 @@
 #pragma once
-// UTF-16 text kept in a document's heap: a pointer, a length and a capacity, 16 bytes in a
-// record. The owner passes its heap to every operation that allocates or frees.
+// UTF-16 text kept in a document's heap, 16 bytes in a record. Up to six code units (most keys,
+// numbers and the words null, true and false) are stored in place; longer texts take a block
+// of the heap. The owner passes its heap to every operation that allocates or frees.
 #include <cstdint>
 #include <cstring>
 #include <string_view>
@@ -11,36 +12,42 @@ namespace qoxa::zy {
 
 class ZyText {
  public:
+  static constexpr size_t kLocalCapacity = 6;
+
   ZyText() = default;
   ZyText(const ZyText&) = delete;
   ZyText& operator=(const ZyText&) = delete;
 
-  const char16_t* data() const { return data_; }
-  char16_t* data() { return data_; }
+  const char16_t* data() const { return IsLocal() ? storage_.local : storage_.block.data; }
+  char16_t* data() { return IsLocal() ? storage_.local : storage_.block.data; }
   size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
-  std::u16string_view View() const { return {data_, size_}; }
+  std::u16string_view View() const { return {data(), size_}; }
   operator std::u16string_view() const { return View(); }
 
   // Replaces the text; `text` may not point into this text.
   void Assign(ZyHeap* heap, std::u16string_view text) {
-    if (text.size() > capacity_) {
+    if (text.size() > Capacity()) {
       Free(heap);
-      data_ = static_cast<char16_t*>(heap->Allocate(text.size() * sizeof(char16_t)));
-      capacity_ = static_cast<uint32_t>(text.size());
+      if (text.size() > kLocalCapacity) {
+        storage_.block.data = static_cast<char16_t*>(heap->Allocate(text.size() * sizeof(char16_t)));
+        storage_.block.capacity = static_cast<uint32_t>(text.size());
+        local_ = 0;
+      }
     }
-    if (!text.empty()) std::memcpy(data_, text.data(), text.size() * sizeof(char16_t));
+    if (!text.empty()) std::memcpy(data(), text.data(), text.size() * sizeof(char16_t));
     size_ = static_cast<uint32_t>(text.size());
   }
-  // Takes other's text; a plain hand-over within one heap, a copy across heaps.
+  // Takes other's text; a plain hand-over of a block within one heap, a copy otherwise.
   void Take(ZyHeap* heap, ZyText& other, ZyHeap* otherHeap) {
-    if (heap == otherHeap) {
+    if (heap == otherHeap && !other.IsLocal()) {
       Free(heap);
-      data_ = other.data_;
+      storage_.block.data = other.storage_.block.data;
+      storage_.block.capacity = other.storage_.block.capacity;
       size_ = other.size_;
-      capacity_ = other.capacity_;
-      other.data_ = nullptr;
-      other.size_ = other.capacity_ = 0;
+      local_ = 0;
+      other.local_ = 1;
+      other.size_ = 0;
     } else {
       Assign(heap, other.View());
       other.Free(otherHeap);
@@ -50,15 +57,25 @@ class ZyText {
     if (size < size_) size_ = static_cast<uint32_t>(size);
   }
   void Free(ZyHeap* heap) {
-    if (data_) heap->Free(data_, capacity_ * sizeof(char16_t));
-    data_ = nullptr;
-    size_ = capacity_ = 0;
+    if (!IsLocal()) heap->Free(storage_.block.data, storage_.block.capacity * sizeof(char16_t));
+    local_ = 1;
+    size_ = 0;
   }
 
  private:
-  char16_t* data_ = nullptr;
-  uint32_t size_ = 0;
-  uint32_t capacity_ = 0;
+  bool IsLocal() const { return local_ != 0; }
+  size_t Capacity() const { return IsLocal() ? kLocalCapacity : storage_.block.capacity; }
+
+  struct __attribute__((packed)) Block {
+    char16_t* data;
+    uint32_t capacity;
+  };
+  union Storage {
+    char16_t local[kLocalCapacity];
+    Block block;
+  } storage_{};
+  uint32_t size_ : 31 = 0;
+  uint32_t local_ : 1 = 1;
 };
 
 }  // namespace qoxa::zy

@@ -76,6 +76,16 @@ TEST(ZyTable, ReplaceKeepsPositionRemoveAndReAddMovesToTheEnd) {
   EXPECT_EQ(root->payload.table->Count(), 4);
 }
 
+TEST(ZyTable, ReplacingLongKeysWithinAndAcrossHeaps) {
+  ZyJson doc;
+  ASSERT_EQ(doc.Parse(R"({"a rather long key":1,"another long key":2})"), 1);
+  ZyValue* root = doc.Root();
+  SetMember(root, u"a rather long key", NewInteger(3, root));  // same heap: the key block moves over
+  SetMember(root, u"another long key", NewInteger(4));         // a heap of its own: the key is copied
+  EXPECT_EQ(doc.ToText(), R"({"a rather long key":3,"another long key":4})");
+  EXPECT_EQ(HashKey(doc.Root()->payload.table->At(1)->key), HashKey(u"another long key"));
+}
+
 TEST(ZyList, GrowthAndEditing) {
   ZyValue* array = NewArray();
   ZyList* list = array->payload.list;

@@ -1,7 +1,7 @@
 // The codec's parse road: a private JsonDoc reads the text, FromDoc copies it into JsonNodes.
 #include "formatengine/JsonCodec.h"
 
-#include <unordered_set>
+#include <algorithm>
 
 #include "formatengine/NumberText.h"
 #include "treeengine/JsonDoc.h"
@@ -68,33 +68,52 @@ int JsonCodec::FromDoc(const tree::JsonDoc& doc, JsonNode& target, std::optional
     int id;
     bool array;
     int count;
-    int next = 0;
-    std::vector<std::string> names;
-    bool hadMembers = false;  // members from before this call: a repeated name must replace them
-    std::unordered_set<std::string_view> copied;  // for those: the names copied in this call
+    int next;
+    std::vector<std::string> names;  // an object's distinct names, in key order
   };
-  std::vector<Frame> stack;
+  // Frames are reused level by level (their name lists keep their capacity).
+  std::vector<Frame> frames;
+  size_t depth = 0;
   auto open = [&](JsonNode& node, int id, bool array) {
-    Frame frame{&node, id, array, 0, 0, {}, false, {}};
+    if (depth == frames.size()) frames.emplace_back();
+    Frame& frame = frames[depth++];
+    frame.node = &node;
+    frame.id = id;
+    frame.array = array;
+    frame.next = 0;
     if (array) {
       frame.count = doc.ElementCount({}, id);
       if (frame.count > 0) node.OwnChildren().elements.reserve(node.StoredElements().size() + static_cast<size_t>(frame.count));
-    } else {
-      frame.count = doc.MemberNames({}, id, frame.names);
-      frame.hadMembers = !node.StoredMembers().empty();
+      return;
     }
-    stack.push_back(std::move(frame));
+    // A repeated name keeps the value of its first occurrence (MemberByName finds that one), so
+    // each distinct name is copied once. Copying in key order needs no sorting afterwards. An
+    // empty name is refused as a member name.
+    doc.MemberNames({}, id, frame.names);
+    std::erase(frame.names, std::string());
+    if (frame.names.size() <= 16) {
+      for (size_t i = 1; i < frame.names.size(); ++i)
+        for (size_t k = i; k > 0 && JsonNode::KeyOrder()(frame.names[k], frame.names[k - 1]); --k)
+          std::swap(frame.names[k], frame.names[k - 1]);
+    } else {
+      std::sort(frame.names.begin(), frame.names.end(), JsonNode::KeyOrder());
+    }
+    frame.names.erase(std::unique(frame.names.begin(), frame.names.end()), frame.names.end());
+    frame.count = static_cast<int>(frame.names.size());
+    if (frame.count > 0) node.OwnChildren().members.reserve(node.StoredMembers().size() + frame.names.size());
   };
-  // Fills a fresh child in its stored form; true when it is a container (a frame was pushed).
+  // Fills a fresh child in its stored form; a container gets a frame.
   auto fill = [&](JsonNode& child, int id) {
     switch (doc.TypeOf({}, id)) {
       case kLong:
         child.type_ = "long";
         child.value_ = LongText(TruncateToLong(static_cast<double>(doc.LongValue({}, id))));
+        child.plain_ = true;
         break;
       case kDouble:
         child.type_ = "double";
         child.value_ = DoubleText(doc.NumberValue({}, id));
+        child.plain_ = true;
         break;
       case kBool:
         child.type_ = "bool";
@@ -118,32 +137,23 @@ int JsonCodec::FromDoc(const tree::JsonDoc& doc, JsonNode& target, std::optional
   };
 
   open(target, root, rootCode == kArray);
-  while (!stack.empty()) {
-    Frame& f = stack.back();
+  while (depth > 0) {
+    Frame& f = frames[depth - 1];
     if (f.next == f.count) {
-      stack.pop_back();
+      --depth;
       continue;
     }
     const int position = ++f.next;
+    JsonNode* node = f.node;
     if (f.array) {
-      JsonNode& child = f.node->OwnChildren().elements.emplace_back();
-      fill(child, doc.ElementAt({}, f.id, position));  // may push a frame: `f` is not used after this
-      continue;
-    }
-    // A repeated name keeps the value of its first occurrence (MemberByName finds that one), so
-    // a name that is already present from this call needs no second copy.
-    const std::string& name = f.names[static_cast<size_t>(position - 1)];
-    if (name.empty()) continue;  // an empty name is refused as a member name
-    auto& members = f.node->OwnChildren().members;
-    auto it = members.find(name);
-    if (it != members.end()) {
-      if (!f.hadMembers || !f.copied.insert(name).second) continue;
-      it->second = JsonNode();
+      JsonNode& child = node->OwnChildren().elements.emplace_back();
+      fill(child, doc.ElementAt({}, f.id, position));  // may open a frame: `f` is not used after this
     } else {
-      it = members.emplace(name, JsonNode()).first;
-      if (f.hadMembers) f.copied.insert(name);
+      std::string& name = f.names[static_cast<size_t>(position - 1)];
+      const int id = doc.MemberByName({}, f.id, name);
+      node->AppendMember(std::move(name), JsonNode());
+      fill(node->children_->members.back().second, id);  // may open a frame
     }
-    fill(it->second, doc.MemberByName({}, f.id, name));  // may push a frame
   }
   return 1;
 }

@@ -2,13 +2,16 @@
 
 #include <strings.h>
 
+#include <algorithm>
+#include <cstddef>
+
 #include "formatengine/NumberText.h"
 
 namespace qoxa::format {
 
 namespace {
 const std::vector<JsonNode> kNoElements;
-const JsonNode::MemberMap kNoMembers;
+const JsonNode::MemberList kNoMembers;
 }  // namespace
 
 JsonNode::JsonNode() : type_("null") {}
@@ -27,6 +30,7 @@ JsonNode& JsonNode::operator=(JsonNode&& other) noexcept {
   value_ = std::move(other.value_);
   children_ = std::move(other.children_);
   image_ = std::move(other.image_);
+  plain_ = other.plain_;
   Release(std::move(old));
   return *this;
 }
@@ -59,17 +63,81 @@ JsonNode::Children& JsonNode::OwnChildren() {
 }
 
 const std::vector<JsonNode>& JsonNode::StoredElements() const { return children_ ? children_->elements : kNoElements; }
-const JsonNode::MemberMap& JsonNode::StoredMembers() const { return children_ ? children_->members : kNoMembers; }
+const JsonNode::MemberList& JsonNode::StoredMembers() const {
+  if (!children_) return kNoMembers;
+  children_->Settle();
+  return children_->members;
+}
+
+void JsonNode::Children::Settle() const {
+  if (sorted == members.size()) return;
+  auto less = [](const NamedNode& a, const NamedNode& b) { return KeyOrder()(a.first, b.first); };
+  const auto tail = members.begin() + static_cast<std::ptrdiff_t>(sorted);
+  if (members.end() - tail <= 16) {
+    // Insertion sort: stable, and no allocation for the small objects that are the usual case.
+    for (auto it = tail + 1; it < members.end(); ++it)
+      for (auto at = it; at != tail && less(*at, *(at - 1)); --at) std::iter_swap(at, at - 1);
+  } else {
+    std::stable_sort(tail, members.end(), less);
+  }
+  if (sorted == 0) {
+    // Of equal names the last addition stays.
+    size_t kept = 0;
+    for (size_t i = 0; i < members.size(); ++i) {
+      if (i + 1 < members.size() && members[i].first == members[i + 1].first) continue;
+      if (kept != i) members[kept] = std::move(members[i]);
+      ++kept;
+    }
+    members.erase(members.begin() + static_cast<std::ptrdiff_t>(kept), members.end());
+    sorted = members.size();
+    return;
+  }
+  // Of equal names among the additions the last one stays; an addition replaces an older member.
+  MemberList merged;
+  merged.reserve(members.size());
+  auto old = members.begin();
+  for (auto it = tail; it != members.end(); ++it) {
+    if (it + 1 != members.end() && it->first == (it + 1)->first) continue;
+    while (old != tail && less(*old, *it)) merged.push_back(std::move(*old++));
+    if (old != tail && old->first == it->first) ++old;
+    merged.push_back(std::move(*it));
+  }
+  while (old != tail) merged.push_back(std::move(*old++));
+  members.swap(merged);
+  sorted = members.size();
+}
+
+const JsonNode* JsonNode::Children::Find(std::string_view name) const {
+  const size_t at = IndexOf(name);
+  return at == std::string::npos ? nullptr : &members[at].second;
+}
+
+size_t JsonNode::Children::IndexOf(std::string_view name) const {
+  auto it = std::lower_bound(members.begin(), members.end(), name,
+                             [](const NamedNode& m, std::string_view n) { return KeyOrder()(m.first, n); });
+  return it != members.end() && it->first == name ? static_cast<size_t>(it - members.begin()) : std::string::npos;
+}
+
+void JsonNode::AppendMember(std::string name, JsonNode&& child) {
+  Children& own = OwnChildren();
+  // In order already (the usual case for images and sorted input): no settling needed later.
+  const bool inOrder = own.sorted == own.members.size() &&
+                       (own.members.empty() || KeyOrder()(own.members.back().first, name));
+  own.members.emplace_back(std::move(name), std::move(child));
+  if (inOrder) own.sorted = own.members.size();
+}
 
 void JsonNode::Reset() {
   type_ = "null";
   value_.clear();
+  plain_ = false;
   Release(std::move(children_));
   image_.reset();
 }
 
 std::string JsonNode::TypeName(std::string_view newType) {
   type_ = newType;
+  plain_ = false;
   return type_;
 }
 
@@ -82,9 +150,11 @@ void JsonNode::SwitchType(std::string_view word) {
 void JsonNode::ToStoredForm() {
   image_.reset();
   if (IsType("long")) {
-    value_ = LongText(GetLong());
+    if (!plain_) value_ = LongText(GetLong());
+    plain_ = true;
   } else if (IsType("double")) {
-    value_ = DoubleText(GetDouble());
+    if (!plain_) value_ = DoubleText(GetDouble());
+    plain_ = true;
   } else if (IsType("bool")) {
     value_ = GetBool() ? "true" : "false";
   } else if (IsType("string")) {
@@ -94,9 +164,10 @@ void JsonNode::ToStoredForm() {
       const bool array = IsType("array");
       if (array ? !children_->members.empty() : !children_->elements.empty()) {
         Children& own = OwnChildren();
-        if (array)
-          MemberMap().swap(own.members);
-        else
+        if (array) {
+          MemberList().swap(own.members);
+          own.sorted = 0;
+        } else
           std::vector<JsonNode>().swap(own.elements);
       }
     }
@@ -117,11 +188,11 @@ JsonNode JsonNode::Element(int index) const {
 }
 
 JsonNode JsonNode::Member(std::string_view name) const {
-  if (!IsType("object")) return JsonNode();
-  const MemberMap& members = StoredMembers();
-  auto it = members.find(name);
-  if (it == members.end()) return JsonNode();
-  JsonNode copy = it->second;
+  if (!IsType("object") || !children_) return JsonNode();
+  children_->Settle();
+  const JsonNode* found = children_->Find(name);
+  if (!found) return JsonNode();
+  JsonNode copy = *found;
   copy.image_.reset();
   return copy;
 }
@@ -148,13 +219,15 @@ void JsonNode::AdoptElement(JsonNode&& child) {
 void JsonNode::AdoptMember(std::string name, JsonNode&& child) {
   SwitchType("object");
   child.ToStoredForm();
-  OwnChildren().members.insert_or_assign(std::move(name), std::move(child));
+  AppendMember(std::move(name), std::move(child));
 }
 
 int JsonNode::RemoveMember(std::string_view name) {
   if (!HasMember(name)) return 0;
   Children& own = OwnChildren();
-  own.members.erase(own.members.find(name));
+  own.Settle();
+  own.members.erase(own.members.begin() + static_cast<std::ptrdiff_t>(own.IndexOf(name)));
+  own.sorted = own.members.size();
   return 1;
 }
 
@@ -166,7 +239,9 @@ int JsonNode::RemoveElement(int index) {
 }
 
 bool JsonNode::HasMember(std::string_view name) const {
-  return !name.empty() && IsType("object") && StoredMembers().count(name) != 0;
+  if (name.empty() || !IsType("object") || !children_) return false;
+  children_->Settle();
+  return children_->Find(name) != nullptr;
 }
 
 int JsonNode::Keys(std::vector<std::string>& names) const {
@@ -185,21 +260,25 @@ double JsonNode::GetDouble() const { return TextToDouble(value_); }
 void JsonNode::SetLong(int64_t v) {
   SwitchType("long");
   value_ = LongText(v);
+  plain_ = TruncateToLong(static_cast<double>(v)) == v;
 }
 
 void JsonNode::SetDouble(double v) {
   SwitchType("double");
   value_ = DoubleText(v);
+  plain_ = true;
 }
 
 void JsonNode::SetString(std::string_view s) {
   SwitchType("string");
   value_ = s;
+  plain_ = false;
 }
 
 void JsonNode::SetBool(bool b) {
   SwitchType("bool");
   value_ = b ? "true" : "false";
+  plain_ = false;
 }
 
 namespace {
@@ -215,10 +294,10 @@ int JsonNode::ElementBytes(std::vector<std::string>& list) const {
 }
 
 std::string JsonNode::MemberBytes(std::string_view name) const {
-  if (!IsType("object")) return {};
-  auto it = StoredMembers().find(name);
-  if (it == StoredMembers().end()) return {};
-  return StoredImage(it->second, it->second.image_);
+  if (!IsType("object") || !children_) return {};
+  children_->Settle();
+  const JsonNode* found = children_->Find(name);
+  return found ? StoredImage(*found, found->image_) : std::string();
 }
 
 }  // namespace qoxa::format

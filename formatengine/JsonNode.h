@@ -11,10 +11,10 @@
 //
 // Member order: by byte length of the name, then by unsigned bytes ("b" < "id" < "age" < "name").
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace qoxa::format {
@@ -29,7 +29,9 @@ class JsonNode {
       return a.size() != b.size() ? a.size() < b.size() : a < b;
     }
   };
-  using MemberMap = std::map<std::string, JsonNode, KeyOrder>;
+  // Members in key order (each name once).
+  using NamedNode = std::pair<std::string, JsonNode>;
+  using MemberList = std::vector<NamedNode>;
 
   JsonNode();
   JsonNode(const JsonNode&) = default;
@@ -37,41 +39,43 @@ class JsonNode {
   JsonNode& operator=(const JsonNode& other);
   JsonNode& operator=(JsonNode&& other) noexcept;
   // Destroying (or overwriting) a node frees its tree without recursion, so any depth is safe.
-  virtual ~JsonNode();
+  ~JsonNode();
 
-  virtual void Reset();
-  virtual std::string TypeName() const { return type_; }
-  virtual std::string TypeName(std::string_view newType);
-  virtual int Count() const;
-  virtual JsonNode Member(std::string_view name) const;
-  virtual JsonNode Element(int index) const;  // 1-based
-  virtual int SetMember(std::string_view name, const JsonNode& child);
-  virtual int AddElement(const JsonNode& child);
-  virtual int RemoveMember(std::string_view name);
-  virtual int RemoveElement(int index);  // 1-based
-  virtual bool HasMember(std::string_view name) const;
-  virtual int Keys(std::vector<std::string>& names) const;
-  virtual bool IsNullType() const;
-  virtual int64_t GetLong() const;
-  virtual std::string GetText() const { return value_; }
-  virtual double GetDouble() const;
-  virtual bool GetBool() const { return value_ == "true"; }
-  virtual void SetLong(int64_t v);
-  virtual void SetDouble(double v);
-  virtual void SetString(std::string_view s);
-  virtual void SetBool(bool b);
-  virtual void SetNull() { Reset(); }
-  virtual std::string EmptyText() const { return {}; }
-  virtual int ElementBytes(std::vector<std::string>& list) const;
-  virtual std::string MemberBytes(std::string_view name) const;
-  virtual void AddElementBytes(std::string_view image);
-  virtual void SetMemberBytes(std::string_view name, std::string_view image);
+  void Reset();
+  std::string TypeName() const { return type_; }
+  std::string TypeName(std::string_view newType);
+  int Count() const;
+  JsonNode Member(std::string_view name) const;
+  JsonNode Element(int index) const;  // 1-based
+  int SetMember(std::string_view name, const JsonNode& child);
+  int AddElement(const JsonNode& child);
+  int RemoveMember(std::string_view name);
+  int RemoveElement(int index);  // 1-based
+  bool HasMember(std::string_view name) const;
+  int Keys(std::vector<std::string>& names) const;
+  bool IsNullType() const;
+  int64_t GetLong() const;
+  std::string GetText() const { return value_; }
+  double GetDouble() const;
+  bool GetBool() const { return value_ == "true"; }
+  void SetLong(int64_t v);
+  void SetDouble(double v);
+  void SetString(std::string_view s);
+  void SetBool(bool b);
+  void SetNull() { Reset(); }
+  std::string EmptyText() const { return {}; }
+  int ElementBytes(std::vector<std::string>& list) const;
+  std::string MemberBytes(std::string_view name) const;
+  void AddElementBytes(std::string_view image);
+  void SetMemberBytes(std::string_view name, std::string_view image);
 
   // Read access for walkers (the writer, tests): no copies. Empty when there are no children.
   const std::string& TypeWord() const { return type_; }
   const std::string& ValueText() const { return value_; }
+  // True when ValueText is already the writer's text of this "long" or "double" node.
+  bool IsPlainNumber() const { return plain_ && (type_ == "long" || type_ == "double"); }
   const std::vector<JsonNode>& StoredElements() const;
-  const MemberMap& StoredMembers() const;
+  const MemberList& StoredMembers() const;
 
   // Building without copies: the child is moved in (and brought into its stored form).
   void AdoptElement(JsonNode&& child);
@@ -87,6 +91,7 @@ class JsonNode {
 
   static void Release(std::shared_ptr<Children>&& children);
   Children& OwnChildren();            // unshared, created when missing
+  void AppendMember(std::string name, JsonNode&& child);  // stored form already
   void ToStoredForm();                // the form the node's image gives back (its children already are)
   bool IsType(std::string_view word) const { return type_ == word; }
   void SwitchType(std::string_view word);  // Reset unless the type word is already `word`
@@ -97,11 +102,20 @@ class JsonNode {
   // The exact image this child was stored from, kept only when re-serializing the node would not
   // give those bytes back (an image that Serialize did not make). Never set on a free node.
   std::shared_ptr<const std::string> image_;
+  // value_ is exactly the text the writer makes of this "long" or "double" (no re-conversion needed).
+  bool plain_ = false;
 };
 
+// Members are kept in a vector sorted by KeyOrder; additions go to its end first and are sorted
+// in (a later addition replacing an earlier one of the same name) before the next read.
 struct JsonNode::Children {
   std::vector<JsonNode> elements;
-  MemberMap members;
+  mutable MemberList members;
+  mutable size_t sorted = 0;  // members[0, sorted) are in order
+
+  void Settle() const;
+  const JsonNode* Find(std::string_view name) const;  // after Settle
+  size_t IndexOf(std::string_view name) const;        // after Settle; npos when absent
 };
 
 // The node's NodeBytes image, and the node rebuilt from one (a null node from an empty image).

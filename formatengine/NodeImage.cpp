@@ -91,13 +91,12 @@ std::string Serialize(const JsonNode& node) {
     const JsonNode* node;
     bool array;
     size_t index;
-    JsonNode::MemberMap::const_iterator member;
     size_t lengthAt;  // where this node's byte-string length goes; npos for the top node
   };
   std::string out;
   std::vector<Frame> stack;
   auto push = [&](const JsonNode& n, size_t lengthAt) {
-    stack.push_back({&n, n.TypeWord() == "array", 0, n.StoredMembers().begin(), lengthAt});
+    stack.push_back({&n, n.TypeWord() == "array", 0, lengthAt});
   };
   auto patch = [&](size_t lengthAt) {
     if (lengthAt != std::string::npos) PatchInt32(out, lengthAt, static_cast<int32_t>(out.size() - lengthAt - 4));
@@ -105,7 +104,7 @@ std::string Serialize(const JsonNode& node) {
   if (PutHeader(out, node)) push(node, std::string::npos);
   while (!stack.empty()) {
     Frame& f = stack.back();
-    const bool done = f.array ? f.index == f.node->StoredElements().size() : f.member == f.node->StoredMembers().end();
+    const bool done = f.index == (f.array ? f.node->StoredElements().size() : f.node->StoredMembers().size());
     if (done) {
       patch(f.lengthAt);
       stack.pop_back();
@@ -115,9 +114,9 @@ std::string Serialize(const JsonNode& node) {
     if (f.array) {
       child = &f.node->StoredElements()[f.index++];
     } else {
-      PutText(out, f.member->first);
-      child = &f.member->second;
-      ++f.member;
+      const JsonNode::NamedNode& member = f.node->StoredMembers()[f.index++];
+      PutText(out, member.first);
+      child = &member.second;
     }
     const size_t lengthAt = out.size();
     PutInt32(out, 0);
@@ -178,12 +177,14 @@ struct NodeImageReader {
         const auto v = static_cast<int64_t>(u);
         node.value_ = LongText(v);
         canonical = TruncateToLong(static_cast<double>(v)) == v;
+        node.plain_ = canonical;
       } else {
         canonical = false;
       }
     } else if (type == "double") {
       if (GetUint(in, pos, end, 8, u)) {
         node.value_ = DoubleText(std::bit_cast<double>(u));
+        node.plain_ = true;
         canonical = std::bit_cast<uint64_t>(TextToDouble(node.value_)) == u;
       } else {
         canonical = false;
@@ -243,7 +244,8 @@ struct NodeImageReader {
         if (f.hasPrevious && !JsonNode::KeyOrder()(f.previousName, name)) f.canonical = false;
         f.previousName = name;
         f.hasPrevious = true;
-        child = &f.node->OwnChildren().members.insert_or_assign(std::string(name), JsonNode()).first->second;
+        f.node->AppendMember(std::string(name), JsonNode());
+        child = &f.node->children_->members.back().second;
       } else {
         child = &f.node->OwnChildren().elements.emplace_back();
       }
@@ -274,13 +276,13 @@ JsonNode NodeImageReader::ReadStored(std::string_view image) {
 }
 
 void JsonNode::AddElementBytes(std::string_view image) {
-  if (!IsType("array")) type_ = "array";
+  if (!IsType("array")) TypeName("array");
   OwnChildren().elements.push_back(NodeImageReader::ReadStored(image));
 }
 
 void JsonNode::SetMemberBytes(std::string_view name, std::string_view image) {
-  if (!IsType("object")) type_ = "object";
-  OwnChildren().members.insert_or_assign(std::string(name), NodeImageReader::ReadStored(image));
+  if (!IsType("object")) TypeName("object");
+  AppendMember(std::string(name), NodeImageReader::ReadStored(image));
 }
 
 }  // namespace qoxa::format

@@ -14,6 +14,24 @@ enum class WriteKind { Long, Double, String, Array, Object, Bool, Null, Nothing 
 
 // The type word compared with letter case ignored, in the writer's order.
 WriteKind KindOf(const std::string& type) {
+  // The stored words first, compared exactly; other spellings after.
+  switch (type.size()) {
+    case 4:
+      if (type == "long") return WriteKind::Long;
+      if (type == "bool") return WriteKind::Bool;
+      if (type == "null") return WriteKind::Null;
+      break;
+    case 5:
+      if (type == "array") return WriteKind::Array;
+      break;
+    case 6:
+      if (type == "string") return WriteKind::String;
+      if (type == "object") return WriteKind::Object;
+      if (type == "double") return WriteKind::Double;
+      break;
+    default:
+      return WriteKind::Nothing;
+  }
   static constexpr std::pair<const char*, WriteKind> kWords[] = {
       {"long", WriteKind::Long},     {"double", WriteKind::Double}, {"string", WriteKind::String},
       {"array", WriteKind::Array},   {"object", WriteKind::Object}, {"bool", WriteKind::Bool},
@@ -49,13 +67,15 @@ void JsonCodec::WriteTree(const JsonNode& root, bool pretty, bool sortMembers, i
     bool array;
     size_t index = 0;
     size_t count = 0;
-    JsonNode::MemberMap::const_iterator member;  // members in key order
-    std::vector<Member> sorted;                  // members in SortTexts order, when asked for
+    std::vector<Member> sorted;  // members in SortTexts order, when asked for
   };
   const std::string_view lineBreak = pretty ? "\r\n" : "";
+  std::string indents;  // indentUnit repeated for the deepest level seen so far
   auto indent = [&](int level) {
-    if (pretty)
-      for (int i = 0; i < level; ++i) out += indentUnit;
+    if (!pretty || level <= 0 || indentUnit.empty()) return;
+    const size_t size = static_cast<size_t>(level) * indentUnit.size();
+    while (indents.size() < size) indents += indentUnit;
+    out.append(indents, 0, size);
   };
   std::vector<Frame> stack;
   auto close = [&](int level, char bracket) {
@@ -65,8 +85,18 @@ void JsonCodec::WriteTree(const JsonNode& root, bool pretty, bool sortMembers, i
   };
   auto writeValue = [&](const JsonNode& node, int level) {
     switch (KindOf(node.TypeWord())) {
-      case WriteKind::Long: AppendLong(out, node.GetLong()); break;
-      case WriteKind::Double: AppendDouble(out, node.GetDouble()); break;
+      case WriteKind::Long:
+        if (node.IsPlainNumber())
+          out += node.ValueText();
+        else
+          AppendLong(out, node.GetLong());
+        break;
+      case WriteKind::Double:
+        if (node.IsPlainNumber())
+          out += node.ValueText();
+        else
+          AppendDouble(out, node.GetDouble());
+        break;
       case WriteKind::String:
         out += '"';
         AppendEscaped(out, node.ValueText());
@@ -80,7 +110,7 @@ void JsonCodec::WriteTree(const JsonNode& root, bool pretty, bool sortMembers, i
           close(level, ']');
           break;
         }
-        stack.push_back({&node, level, true, 0, count, {}, {}});
+        stack.push_back({&node, level, true, 0, count, {}});
         break;
       }
       case WriteKind::Object: {
@@ -92,7 +122,7 @@ void JsonCodec::WriteTree(const JsonNode& root, bool pretty, bool sortMembers, i
           close(level, '}');
           break;
         }
-        Frame frame{&node, level, false, 0, count, members.begin(), {}};
+        Frame frame{&node, level, false, 0, count, {}};
         if (sortMembers) {
           frame.sorted.reserve(count);
           for (const auto& [name, child] : members) frame.sorted.emplace_back(&name, &child);
@@ -132,9 +162,9 @@ void JsonCodec::WriteTree(const JsonNode& root, bool pretty, bool sortMembers, i
         name = f.sorted[f.index].first;
         child = f.sorted[f.index].second;
       } else {
-        name = &f.member->first;
-        child = &f.member->second;
-        ++f.member;
+        const JsonNode::NamedNode& member = f.node->StoredMembers()[f.index];
+        name = &member.first;
+        child = &member.second;
       }
       out += '"';
       AppendEscaped(out, *name);

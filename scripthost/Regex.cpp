@@ -12,7 +12,7 @@ using platform::Utf8ToGb18030;
 
 namespace {
 
-constexpr size_t kUnset = static_cast<size_t>(-1);
+constexpr uint32_t kUnset = UINT32_MAX;
 
 // The pattern's stand-in for a double quote, "#引号" in GB18030.
 constexpr std::string_view kQuoteMark = "#\xD2\xFD\xBA\xC5";
@@ -43,14 +43,14 @@ struct Regex::Compiled {
   ~Compiled() { pcre2_code_free(code); }
 };
 
-Regex::Regex() = default;
+Regex::Regex() : subjectUtf8_(std::make_shared<const std::string>()) {}
 Regex::~Regex() = default;
 Regex::Regex(const Regex& other) = default;
 Regex& Regex::operator=(const Regex& other) = default;
 
 void Regex::Clear() {
   code_.reset();
-  subjectUtf8_.clear();
+  subjectUtf8_ = std::make_shared<const std::string>();
   slots_ = 0;
   offsets_.clear();
 }
@@ -85,20 +85,33 @@ bool Regex::Execute(std::string_view pattern, std::string_view subject, bool cas
   uint32_t groups = 0;
   pcre2_pattern_info(code, PCRE2_INFO_CAPTURECOUNT, &groups);
   slots_ = groups + 1;
-  subjectUtf8_ = Gb18030ToUtf8(subject);
+  if (lastResultUtf8_ && lastResultGb_ == subject)
+    subjectUtf8_ = std::move(lastResultUtf8_);
+  else
+    subjectUtf8_ = std::make_shared<const std::string>(Gb18030ToUtf8(subject));
+  lastResultUtf8_.reset();
+  lastResultGb_ = std::string();
+  if (subjectUtf8_->size() >= kUnset) {
+    Clear();
+    return false;
+  }
+  const std::string& subjectText = *subjectUtf8_;
 
   pcre2_match_data* data = pcre2_match_data_create_from_pattern(code, nullptr);
   pcre2_match_context* matchContext = pcre2_match_context_create(nullptr);
   pcre2_jit_stack* jitStack = pcre2_jit_stack_create(32 * 1024, 4 * 1024 * 1024, nullptr);
   if (jitStack) pcre2_jit_stack_assign(matchContext, nullptr, jitStack);
-  const auto* text = reinterpret_cast<PCRE2_SPTR>(subjectUtf8_.data());
-  const size_t length = subjectUtf8_.size();
+  const auto* text = reinterpret_cast<PCRE2_SPTR>(subjectText.data());
+  const size_t length = subjectText.size();
+  size_t jitSize = 0;
+  const bool jit = pcre2_pattern_info(code, PCRE2_INFO_JITSIZE, &jitSize) == 0 && jitSize > 0;
   size_t from = 0;
   bool ran = true;
   while (from <= length) {
     // The subject is well-formed UTF-8 by construction; skipping the check keeps a global search
     // linear (the check would otherwise scan the whole subject at every match).
-    int rc = pcre2_match(code, text, length, from, PCRE2_NO_UTF_CHECK, data, matchContext);
+    int rc = jit ? pcre2_jit_match(code, text, length, from, 0, data, matchContext)
+                 : pcre2_match(code, text, length, from, PCRE2_NO_UTF_CHECK, data, matchContext);
     if (rc == PCRE2_ERROR_NOMATCH) break;
     if (rc < 0) {  // a match-time failure (limits): the search did not run through
       ran = false;
@@ -107,12 +120,12 @@ bool Regex::Execute(std::string_view pattern, std::string_view subject, bool cas
     const PCRE2_SIZE* vector = pcre2_get_ovector_pointer(data);
     for (size_t g = 0; g < slots_; ++g) {
       const bool set = g < static_cast<size_t>(rc) && vector[2 * g] != PCRE2_UNSET;
-      offsets_.push_back(set ? vector[2 * g] : kUnset);
-      offsets_.push_back(set ? vector[2 * g + 1] : kUnset);
+      offsets_.push_back(set ? static_cast<uint32_t>(vector[2 * g]) : kUnset);
+      offsets_.push_back(set ? static_cast<uint32_t>(vector[2 * g + 1]) : kUnset);
     }
     if (!global) break;
     // As in ECMAScript, an empty match moves the next search on by one character.
-    from = vector[1] > vector[0] ? vector[1] : vector[1] + (vector[1] < length ? CharLength(subjectUtf8_, vector[1]) : 1);
+    from = vector[1] > vector[0] ? vector[1] : vector[1] + (vector[1] < length ? CharLength(subjectText, vector[1]) : 1);
   }
   if (jitStack) pcre2_jit_stack_free(jitStack);
   pcre2_match_context_free(matchContext);
@@ -132,7 +145,7 @@ int Regex::MatchCount() const { return slots_ ? static_cast<int>(offsets_.size()
 int Regex::SubMatchCount() const { return MatchCount() > 0 ? static_cast<int>(slots_ - 1) : 0; }
 
 int Regex::GbPosition(size_t utf8Offset) const {
-  return static_cast<int>(Utf8ToGb18030(std::string_view(subjectUtf8_).substr(0, utf8Offset)).size());
+  return static_cast<int>(Utf8ToGb18030(std::string_view(*subjectUtf8_).substr(0, utf8Offset)).size());
 }
 
 std::string Regex::MatchText(int i, int* position) const { return GroupText(i, 0, position); }
@@ -151,13 +164,13 @@ std::string Regex::GroupText(int i, int k, int* position) const {
   const size_t m = static_cast<size_t>(i - 1), g = static_cast<size_t>(k);
   if (Start(m, g) == kUnset) return {};
   if (position) *position = GbPosition(Start(m, g));
-  return Utf8ToGb18030(std::string_view(subjectUtf8_).substr(Start(m, g), End(m, g) - Start(m, g)));
+  return Utf8ToGb18030(std::string_view(*subjectUtf8_).substr(Start(m, g), End(m, g) - Start(m, g)));
 }
 
 std::string Regex::Replace(std::string_view replacement) const {
   if (!code_) return {};
   const std::string rep = Gb18030ToUtf8(replacement);
-  const std::string_view subject = subjectUtf8_;
+  const std::string_view subject = *subjectUtf8_;
   const size_t count = static_cast<size_t>(MatchCount());
   const size_t groups = slots_ - 1;
   std::string out;
@@ -213,7 +226,10 @@ std::string Regex::Replace(std::string_view replacement) const {
     }
   }
   out.append(subject.substr(copied));
-  return Utf8ToGb18030(out);
+  std::string result = Utf8ToGb18030(out);
+  lastResultGb_ = result;
+  lastResultUtf8_ = std::make_shared<const std::string>(std::move(out));
+  return result;
 }
 
 }  // namespace qoxa::script

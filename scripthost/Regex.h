@@ -9,6 +9,7 @@
 // Match and group numbers count from 1. A pattern that does not compile makes Execute return
 // false; MatchCount is then 0 and every text operation returns "".
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -47,17 +48,23 @@ class Regex {
   struct Compiled;
 
   // Start and end (UTF-8 byte offsets into subjectUtf8_) of group g of match m; g 0 is the match.
-  size_t Start(size_t m, size_t g) const { return offsets_[(m * slots_ + g) * 2]; }
-  size_t End(size_t m, size_t g) const { return offsets_[(m * slots_ + g) * 2 + 1]; }
+  uint32_t Start(size_t m, size_t g) const { return offsets_[(m * slots_ + g) * 2]; }
+  uint32_t End(size_t m, size_t g) const { return offsets_[(m * slots_ + g) * 2 + 1]; }
   int GbPosition(size_t utf8Offset) const;
   std::string GroupText(int i, int k, int* position) const;
   void Clear();
 
   std::string pattern_;                  // GB18030, as set by the last Execute
   std::shared_ptr<const Compiled> code_; // null when there is no engine or the pattern was rejected
-  std::string subjectUtf8_;
+  std::shared_ptr<const std::string> subjectUtf8_;  // never null
   size_t slots_ = 0;                     // 1 + number of capture groups
-  std::vector<size_t> offsets_;          // per match, per slot: start, end (unset = npos)
+  // Per match, per slot: start and end in subjectUtf8_ (unset: all bits set). 32 bits keep the
+  // list of millions of matches small; a subject of 4 GB or more is refused.
+  std::vector<uint32_t> offsets_;
+  // The last Replace result in both forms: chained replacements (Execute on the previous
+  // result) then skip converting the subject again.
+  mutable std::string lastResultGb_;
+  mutable std::shared_ptr<const std::string> lastResultUtf8_;
 };
 
 }  // namespace qoxa::script

@@ -1,21 +1,12 @@
 // Handle operations that read the document; they follow paths without creating anything.
-#include <cmath>
-#include <limits>
-
 #include "zyengine/ZyCodePage.h"
 #include "zyengine/ZyJson.h"
+#include "zyengine/ZyNumberText.h"
 #include "zyengine/ZyPath.h"
 #include "zyengine/ZyTable.h"
 
 namespace qoxa::zy {
 namespace {
-
-int64_t DoubleToInteger(double x) {
-  if (std::isnan(x)) return 0;
-  if (x >= 9223372036854775807.0) return std::numeric_limits<int64_t>::max();
-  if (x <= -9223372036854775808.0) return std::numeric_limits<int64_t>::min();
-  return static_cast<int64_t>(x);
-}
 
 bool IsMember(const ZyValue* v) { return v && v->parent && v->parent->type == ZyType::Object; }
 
@@ -83,7 +74,7 @@ int64_t ZyJson::IntegerAtW(std::u16string_view path) const {
   const ZyValue* v = Find(path);
   if (!v) return 0;
   if (v->type == ZyType::Integer) return v->payload.integer;
-  if (v->type == ZyType::Double) return DoubleToInteger(v->payload.number);
+  if (v->type == ZyType::Double) return TruncateToInt64(v->payload.number);
   return 0;
 }
 int64_t ZyJson::IntegerAt(std::string_view path) const { return IntegerAtW(ToUtf16(path)); }

@@ -9,18 +9,16 @@ namespace {
 
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
-// Truncation of a double to a signed 64-bit integer, saturating where the plain conversion
-// would be undefined (NaN gives 0).
+std::u16string Widen(const char* first, const char* last) { return std::u16string(first, last); }
+
+}  // namespace
+
 int64_t TruncateToInt64(double x) {
   if (std::isnan(x)) return 0;
   if (x >= 9223372036854775807.0) return std::numeric_limits<int64_t>::max();
   if (x <= -9223372036854775808.0) return std::numeric_limits<int64_t>::min();
   return static_cast<int64_t>(x);
 }
-
-std::u16string Widen(const char* first, const char* last) { return std::u16string(first, last); }
-
-}  // namespace
 
 bool IsNumberText(std::u16string_view text, bool* isFloat) {
   bool seenDot = false, seenExponent = false, seenSign = false, isFloatText = false, any = false;

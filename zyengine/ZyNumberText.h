@@ -20,6 +20,9 @@ bool IsNumberText(std::u16string_view text, bool* isFloat);
 int64_t TextToInteger(std::u16string_view text);
 double TextToDouble(std::u16string_view text);
 
+// Truncation toward zero, saturating where the plain conversion would be undefined (NaN gives 0).
+int64_t TruncateToInt64(double x);
+
 // The text form of a number made from a value: the shortest text that reads back as the same
 // double (std::to_chars), and plain decimal digits for integers.
 std::u16string DoubleToText(double value);

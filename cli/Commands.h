@@ -26,6 +26,8 @@ int RunSelectCommand(CliRun& run);
 int RunCodeCommand(CliRun& run);
 int RunGetCommand(CliRun& run);
 int RunDecodeCommand(CliRun& run);
+int RunFormatCommand(CliRun& run);
+int RunCompactCommand(CliRun& run);
 
 // select and code: imports, then makes the item of --item N or the first match of --find TEXT
 // current. 0 when an item was made current, else the exit status (its message already written).

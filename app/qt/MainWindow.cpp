@@ -246,6 +246,13 @@ void MainWindow::ConnectEvents() {
         },
         Qt::QueuedConnection);
   });
+  // Every change of a box's text raises its revision, whoever made it.
+  for (const auto& [box, editor] : {std::pair{EditBox::Source, source_}, std::pair{EditBox::Result, result_}}) {
+    connect(editor, &QsciScintilla::textChanged, this, [this, box = box] { ++revisions_[static_cast<size_t>(box)]; });
+  }
+  for (const auto& [box, line] : {std::pair{EditBox::Path, path_}, std::pair{EditBox::Find, find_}}) {
+    connect(line, &QLineEdit::textChanged, this, [this, box = box] { ++revisions_[static_cast<size_t>(box)]; });
+  }
   source_->installEventFilter(this);
   source_->viewport()->installEventFilter(this);
   source_->viewport()->setAcceptDrops(true);
@@ -400,6 +407,7 @@ std::string MainWindow::Text(EditBox box) const {
 }
 
 void MainWindow::SetText(EditBox box, std::string_view text) {
+  ++revisions_[static_cast<size_t>(box)];
   if (QsciScintilla* editor = Editor(box)) {
     ++programWrites_;
     SetEditorText(editor, text);

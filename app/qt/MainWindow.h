@@ -4,6 +4,7 @@
 #include <QSize>
 #include <QWidget>
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -37,6 +38,7 @@ class MainWindow : public QWidget, public app::WindowServices {
   // Window services
   std::string Text(app::EditBox box) const override;
   void SetText(app::EditBox box, std::string_view text) override;
+  uint64_t TextRevision(app::EditBox box) const override { return revisions_[static_cast<size_t>(box)]; }
   void FocusAndSelectAll(app::EditBox box) override;
   void DropFocus(app::EditBox box) override;
   std::string Caption(app::PushButton button) const override;
@@ -96,6 +98,8 @@ class MainWindow : public QWidget, public app::WindowServices {
   // never gets smaller than this.
   QSize baseClientSize_;
   bool outerSizeFitted_ = false;
+  // Per edit box: raised by every change of its text, by the program or the user (never 0).
+  std::array<uint64_t, 4> revisions_{1, 1, 1, 1};
   int programWrites_ = 0;             // > 0 while the program writes into the source box
   bool sourceChangePending_ = false;  // the text-changed handler is queued to run
   bool quietTree_ = false;  // the tree is being replaced or focused: its current-item changes are not events

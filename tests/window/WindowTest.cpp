@@ -232,8 +232,12 @@ void WindowTest::sourceBoxKeysAndDroppedFiles() {
   QVERIFY(QTest::qWaitForWindowActive(window_.get()));
   auto* source = Control<QsciScintilla>("JSON_源文本");
   source->setFocus();
+  const uint64_t before = window_->TextRevision(EditBox::Source);
   QTest::keyClicks(source, "[12]");
   QCOMPARE(window_->Text(EditBox::Source), std::string("[12]"));
+  // Typing raises the text revision (which lets commands skip rereading an unchanged text).
+  const uint64_t typed = window_->TextRevision(EditBox::Source);
+  QVERIFY(typed != before);
 
   // Ctrl+Z toggles select-all and never undoes the typing.
   QTest::keyClick(source, Qt::Key_Z, Qt::ControlModifier);
@@ -245,6 +249,7 @@ void WindowTest::sourceBoxKeysAndDroppedFiles() {
            EditorCall(source, QsciScintillaBase::SCI_GETSELECTIONEND));
   QVERIFY(!source->hasFocus());
   QCOMPARE(window_->Text(EditBox::Source), std::string("[12]"));
+  QCOMPARE(window_->TextRevision(EditBox::Source), typed);  // selecting is no change
   source->setFocus();
   QTest::keyClick(source, Qt::Key_Z, Qt::ControlModifier);
   QCOMPARE(EditorCall(source, QsciScintillaBase::SCI_GETSELECTIONEND), 4L);
@@ -266,6 +271,7 @@ void WindowTest::sourceBoxKeysAndDroppedFiles() {
   QApplication::sendEvent(source->viewport(), &drop);
   QVERIFY(drop.isAccepted());
   QCOMPARE(window_->Text(EditBox::Source), std::string("{\"dropped\":1}"));
+  QVERIFY(window_->TextRevision(EditBox::Source) != typed);
 }
 
 void WindowTest::importClickFillsTreeAndSelectionRunsNodeSelection() {
@@ -303,12 +309,12 @@ void WindowTest::importClickFillsTreeAndSelectionRunsNodeSelection() {
   const QModelIndex second = model->index(1, 0, root);
   QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(second).center());
   QCOMPARE(window_->CurrentItem(), 2);
-  // NODE-SELECTION-PATH-1
+  QCOMPARE(window_->Text(EditBox::Path), std::string("[1]"));
   // Setting the current item by program runs it just the same.
   window_->SetCurrentItem(4);
   QCOMPARE(window_->CurrentItem(), 4);
   QVERIFY(window_->IsExpanded(3));
-  // NODE-SELECTION-PATH-2
+  QCOMPARE(window_->Text(EditBox::Path), std::string("[2].k"));
 }
 
 void WindowTest::treeMapsPositionsAtAnyDepth() {

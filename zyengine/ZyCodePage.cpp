@@ -65,38 +65,41 @@ std::u16string ToUtf16(std::string_view gb18030) {
 }
 
 std::string ToGb18030(std::u16string_view utf16) {
+  const char16_t* p = utf16.data();
   const size_t n = utf16.size();
+  // Pass 1: the non-ASCII stretches, gathered for one platform call.
+  std::vector<std::pair<size_t, size_t>> stretches;
   std::u16string gathered;
-  size_t ascii = 0, stretches = 0;
+  size_t ascii = 0;
   for (size_t i = 0; i < n;) {
-    if (utf16[i] < 0x80) {
-      ++i;
-      ++ascii;
-      continue;
-    }
     const size_t start = i;
-    while (i < n && utf16[i] >= 0x80) ++i;
-    gathered.append(utf16.substr(start, i - start));
+    while (i < n && p[i] < 0x80) ++i;
+    ascii += i - start;
+    if (i == n) break;
+    const size_t stretchStart = i;
+    while (i < n && p[i] >= 0x80) ++i;
+    stretches.emplace_back(stretchStart, i);
+    gathered.append(utf16.substr(stretchStart, i - stretchStart));
     gathered.push_back(kSeparator);
-    ++stretches;
   }
+  if (stretches.empty()) return std::string(p, p + n);
   const std::string converted = platform::Utf16ToGb18030(gathered);
+  if (converted.size() < stretches.size()) return platform::Utf16ToGb18030(utf16);
 
+  // Pass 2: ASCII narrowed in place, each stretch from the converted text.
   std::string out;
-  if (converted.size() < stretches) return platform::Utf16ToGb18030(utf16);
-  out.resize(ascii + converted.size() - stretches);
-  size_t o = 0, c = 0;
-  for (size_t i = 0; i < n;) {
-    if (utf16[i] < 0x80) {
-      if (o == out.size()) return platform::Utf16ToGb18030(utf16);
-      out[o++] = static_cast<char>(utf16[i++]);
-      continue;
-    }
-    while (i < n && utf16[i] >= 0x80) ++i;
-    while (c < converted.size() && converted[c] != kSeparator && o < out.size()) out[o++] = converted[c++];
+  out.resize(ascii + converted.size() - stretches.size());
+  char* o = out.data();
+  char* const end = o + out.size();
+  size_t i = 0, c = 0;
+  for (const auto& [start, stop] : stretches) {
+    for (; i < start; ++i) *o++ = static_cast<char>(p[i]);
+    while (c < converted.size() && converted[c] != kSeparator && o < end) *o++ = converted[c++];
     ++c;
+    i = stop;
   }
-  if (o != out.size() || c != converted.size()) return platform::Utf16ToGb18030(utf16);
+  if (static_cast<size_t>(end - o) != n - i || c != converted.size()) return platform::Utf16ToGb18030(utf16);
+  for (; i < n; ++i) *o++ = static_cast<char>(p[i]);
   return out;
 }
 

@@ -151,7 +151,7 @@ ParseResult JsonCodec::ReadValueAt(MemoryStream& stream, int depth) const {
     n.TypeName("array");
     // A "]" where an element should start comes back as an "unknow" node: that ends the array.
     ParseResult sub = ReadValueAt(stream, depth + 1);
-    while (sub.ok && sub.node.TypeWord() != "unknow") {
+    while (sub.ok && sub.node.TypeCode() != JsonNode::Word::Unknow) {
       n.AdoptElement(std::move(sub.node));
       t = NextToken(stream);
       if (t == "]") break;
@@ -161,7 +161,7 @@ ParseResult JsonCodec::ReadValueAt(MemoryStream& stream, int depth) const {
     }
     if (t != "]") {
       if (!sub.ok) return sub;
-      if (sub.node.TypeWord() == "unknow") t = sub.node.ValueText();
+      if (sub.node.TypeCode() == JsonNode::Word::Unknow) t = sub.node.ValueText();
     }
     if (t != "]") return fail(UnknownSymbol(t));
     result.node = std::move(n);

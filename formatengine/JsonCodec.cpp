@@ -58,8 +58,8 @@ int JsonCodec::FromDoc(const tree::JsonDoc& doc, JsonNode& target, std::optional
     case kDouble: target.SetDouble(doc.NumberValue({}, root)); return 1;
     case kBool: target.SetBool(doc.BoolValue({}, root)); return 1;
     case kString: target.SetString(doc.ValueText({}, root)); return 1;
-    case kArray: target.type_ = "array"; break;   // no reset: adds to what the target holds
-    case kObject: target.type_ = "object"; break;
+    case kArray: target.TypeName("array"); break;   // no reset: adds to what the target holds
+    case kObject: target.TypeName("object"); break;
     default: return 0;
   }
 
@@ -106,29 +106,29 @@ int JsonCodec::FromDoc(const tree::JsonDoc& doc, JsonNode& target, std::optional
   auto fill = [&](JsonNode& child, int id) {
     switch (doc.TypeOf({}, id)) {
       case kLong:
-        child.type_ = "long";
+        child.word_ = JsonNode::Word::Long;
         child.value_ = LongText(TruncateToLong(static_cast<double>(doc.LongValue({}, id))));
         child.plain_ = true;
         break;
       case kDouble:
-        child.type_ = "double";
+        child.word_ = JsonNode::Word::Double;
         child.value_ = DoubleText(doc.NumberValue({}, id));
         child.plain_ = true;
         break;
       case kBool:
-        child.type_ = "bool";
+        child.word_ = JsonNode::Word::Bool;
         child.value_ = doc.BoolValue({}, id) ? "true" : "false";
         break;
       case kString:
-        child.type_ = "string";
+        child.word_ = JsonNode::Word::String;
         child.value_ = doc.ValueText({}, id);
         break;
       case kArray:
-        child.type_ = "array";
+        child.word_ = JsonNode::Word::Array;
         open(child, id, true);
         break;
       case kObject:
-        child.type_ = "object";
+        child.word_ = JsonNode::Word::Object;
         open(child, id, false);
         break;
       default:

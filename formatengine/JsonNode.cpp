@@ -14,7 +14,45 @@ const std::vector<JsonNode> kNoElements;
 const JsonNode::MemberList kNoMembers;
 }  // namespace
 
-JsonNode::JsonNode() : type_("null") {}
+JsonNode::JsonNode() = default;
+
+namespace {
+struct FixedWord {
+  std::string_view text;
+  JsonNode::Word word;
+};
+constexpr FixedWord kFixedWords[] = {
+    {"null", JsonNode::Word::Null},     {"bool", JsonNode::Word::Bool},     {"long", JsonNode::Word::Long},
+    {"double", JsonNode::Word::Double}, {"string", JsonNode::Word::String}, {"array", JsonNode::Word::Array},
+    {"object", JsonNode::Word::Object}, {"unknow", JsonNode::Word::Unknow}};
+}  // namespace
+
+const std::string& JsonNode::TypeWord() const {
+  static const std::string kTexts[] = {"null", "bool", "long", "double", "string", "array", "object", "unknow"};
+  if (word_ == Word::Other) return rare_->type;
+  return kTexts[static_cast<size_t>(word_)];
+}
+
+void JsonNode::SetTypeWord(std::string_view text) {
+  Word word = Word::Other;
+  for (const FixedWord& fixed : kFixedWords)
+    if (fixed.text == text) word = fixed.word;
+  const std::shared_ptr<const std::string> image = rare_ ? rare_->image : nullptr;
+  word_ = word;
+  if (word == Word::Other)
+    rare_ = std::make_shared<const Rare>(Rare{std::string(text), image});
+  else if (rare_ && !rare_->type.empty())
+    rare_ = image ? std::make_shared<const Rare>(Rare{{}, image}) : nullptr;
+}
+
+void JsonNode::SetImage(std::string_view image) {
+  rare_ = std::make_shared<const Rare>(Rare{rare_ ? rare_->type : std::string(), std::make_shared<const std::string>(image)});
+}
+
+void JsonNode::DropImage() {
+  if (!rare_ || !rare_->image) return;
+  rare_ = rare_->type.empty() ? nullptr : std::make_shared<const Rare>(Rare{rare_->type, nullptr});
+}
 
 JsonNode::~JsonNode() { Release(std::move(children_)); }
 
@@ -26,10 +64,10 @@ JsonNode& JsonNode::operator=(const JsonNode& other) {
 JsonNode& JsonNode::operator=(JsonNode&& other) noexcept {
   if (this == &other) return *this;
   std::shared_ptr<Children> old = std::move(children_);
-  type_ = std::move(other.type_);
+  word_ = other.word_;
   value_ = std::move(other.value_);
   children_ = std::move(other.children_);
-  image_ = std::move(other.image_);
+  rare_ = std::move(other.rare_);
   plain_ = other.plain_;
   Release(std::move(old));
   return *this;
@@ -128,40 +166,40 @@ void JsonNode::AppendMember(std::string name, JsonNode&& child) {
 }
 
 void JsonNode::Reset() {
-  type_ = "null";
+  word_ = Word::Null;
   value_.clear();
   plain_ = false;
   Release(std::move(children_));
-  image_.reset();
+  rare_.reset();
 }
 
 std::string JsonNode::TypeName(std::string_view newType) {
-  type_ = newType;
+  SetTypeWord(newType);
   plain_ = false;
-  return type_;
+  return TypeWord();
 }
 
-void JsonNode::SwitchType(std::string_view word) {
-  if (type_ == word) return;
+void JsonNode::SwitchType(Word word) {
+  if (word_ == word) return;
   Reset();
-  type_ = word;
+  word_ = word;
 }
 
 void JsonNode::ToStoredForm() {
-  image_.reset();
-  if (IsType("long")) {
+  DropImage();
+  if (IsType(Word::Long)) {
     if (!plain_) value_ = LongText(GetLong());
     plain_ = true;
-  } else if (IsType("double")) {
+  } else if (IsType(Word::Double)) {
     if (!plain_) value_ = DoubleText(GetDouble());
     plain_ = true;
-  } else if (IsType("bool")) {
+  } else if (IsType(Word::Bool)) {
     value_ = GetBool() ? "true" : "false";
-  } else if (IsType("string")) {
-  } else if (IsType("array") || IsType("object")) {
+  } else if (IsType(Word::String)) {
+  } else if (IsType(Word::Array) || IsType(Word::Object)) {
     value_.clear();
     if (children_) {
-      const bool array = IsType("array");
+      const bool array = IsType(Word::Array);
       if (array ? !children_->members.empty() : !children_->elements.empty()) {
         Children& own = OwnChildren();
         if (array) {
@@ -178,46 +216,46 @@ void JsonNode::ToStoredForm() {
   Release(std::move(children_));
 }
 
-int JsonNode::Count() const { return IsType("array") ? static_cast<int>(StoredElements().size()) : 0; }
+int JsonNode::Count() const { return IsType(Word::Array) ? static_cast<int>(StoredElements().size()) : 0; }
 
 JsonNode JsonNode::Element(int index) const {
   if (index < 1 || Count() < index) return JsonNode();
   JsonNode copy = StoredElements()[static_cast<size_t>(index - 1)];
-  copy.image_.reset();
+  copy.DropImage();
   return copy;
 }
 
 JsonNode JsonNode::Member(std::string_view name) const {
-  if (!IsType("object") || !children_) return JsonNode();
+  if (!IsType(Word::Object) || !children_) return JsonNode();
   children_->Settle();
   const JsonNode* found = children_->Find(name);
   if (!found) return JsonNode();
   JsonNode copy = *found;
-  copy.image_.reset();
+  copy.DropImage();
   return copy;
 }
 
 int JsonNode::SetMember(std::string_view name, const JsonNode& child) {
   if (name.empty()) return 0;
-  SwitchType("object");
+  SwitchType(Word::Object);
   AdoptMember(std::string(name), JsonNode(child));
   return 1;
 }
 
 int JsonNode::AddElement(const JsonNode& child) {
-  SwitchType("array");
+  SwitchType(Word::Array);
   AdoptElement(JsonNode(child));
   return 1;
 }
 
 void JsonNode::AdoptElement(JsonNode&& child) {
-  SwitchType("array");
+  SwitchType(Word::Array);
   child.ToStoredForm();
   OwnChildren().elements.push_back(std::move(child));
 }
 
 void JsonNode::AdoptMember(std::string name, JsonNode&& child) {
-  SwitchType("object");
+  SwitchType(Word::Object);
   child.ToStoredForm();
   AppendMember(std::move(name), std::move(child));
 }
@@ -232,72 +270,73 @@ int JsonNode::RemoveMember(std::string_view name) {
 }
 
 int JsonNode::RemoveElement(int index) {
-  if (!IsType("array") || index < 1 || Count() < index) return 0;
+  if (!IsType(Word::Array) || index < 1 || Count() < index) return 0;
   Children& own = OwnChildren();
   own.elements.erase(own.elements.begin() + (index - 1));
   return 1;
 }
 
 bool JsonNode::HasMember(std::string_view name) const {
-  if (name.empty() || !IsType("object") || !children_) return false;
+  if (name.empty() || !IsType(Word::Object) || !children_) return false;
   children_->Settle();
   return children_->Find(name) != nullptr;
 }
 
 int JsonNode::Keys(std::vector<std::string>& names) const {
-  if (!IsType("object")) return 0;
+  if (!IsType(Word::Object)) return 0;
   names.clear();
   names.reserve(StoredMembers().size());
   for (const auto& entry : StoredMembers()) names.push_back(entry.first);
   return static_cast<int>(names.size());
 }
 
-bool JsonNode::IsNullType() const { return strcasecmp(type_.c_str(), "null") == 0 && type_.size() == 4; }
+bool JsonNode::IsNullType() const {
+  const std::string& type = TypeWord();
+  return type.size() == 4 && strncasecmp(type.data(), "null", 4) == 0;
+}
 
 int64_t JsonNode::GetLong() const { return TruncateToLong(TextToDouble(value_)); }
 double JsonNode::GetDouble() const { return TextToDouble(value_); }
 
 void JsonNode::SetLong(int64_t v) {
-  SwitchType("long");
+  SwitchType(Word::Long);
   value_ = LongText(v);
   plain_ = TruncateToLong(static_cast<double>(v)) == v;
 }
 
 void JsonNode::SetDouble(double v) {
-  SwitchType("double");
+  SwitchType(Word::Double);
   value_ = DoubleText(v);
   plain_ = true;
 }
 
 void JsonNode::SetString(std::string_view s) {
-  SwitchType("string");
+  SwitchType(Word::String);
   value_ = s;
   plain_ = false;
 }
 
 void JsonNode::SetBool(bool b) {
-  SwitchType("bool");
+  SwitchType(Word::Bool);
   value_ = b ? "true" : "false";
   plain_ = false;
 }
 
 namespace {
-std::string StoredImage(const JsonNode& child, const std::shared_ptr<const std::string>& image) {
-  return image ? *image : Serialize(child);
-}
+std::string StoredImage(const JsonNode& child, const std::string* image) { return image ? *image : Serialize(child); }
 }  // namespace
 
 int JsonNode::ElementBytes(std::vector<std::string>& list) const {
   list.clear();
-  for (const JsonNode& e : StoredElements()) list.push_back(StoredImage(e, e.image_));
+  for (const JsonNode& e : StoredElements()) list.push_back(StoredImage(e, e.Image()));
   return Count();
 }
 
 std::string JsonNode::MemberBytes(std::string_view name) const {
-  if (!IsType("object") || !children_) return {};
+  if (!IsType(Word::Object) || !children_) return {};
   children_->Settle();
   const JsonNode* found = children_->Find(name);
-  return found ? StoredImage(*found, found->image_) : std::string();
+  return found ? StoredImage(*found, found->Image()) : std::string();
 }
 
 }  // namespace qoxa::format

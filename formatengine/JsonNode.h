@@ -42,7 +42,7 @@ class JsonNode {
   ~JsonNode();
 
   void Reset();
-  std::string TypeName() const { return type_; }
+  std::string TypeName() const { return TypeWord(); }
   std::string TypeName(std::string_view newType);
   int Count() const;
   JsonNode Member(std::string_view name) const;
@@ -70,10 +70,13 @@ class JsonNode {
   void SetMemberBytes(std::string_view name, std::string_view image);
 
   // Read access for walkers (the writer, tests): no copies. Empty when there are no children.
-  const std::string& TypeWord() const { return type_; }
+  // The fixed type words, and Other for any other word given to TypeName.
+  enum class Word : uint8_t { Null, Bool, Long, Double, String, Array, Object, Unknow, Other };
+  Word TypeCode() const { return word_; }
+  const std::string& TypeWord() const;
   const std::string& ValueText() const { return value_; }
   // True when ValueText is already the writer's text of this "long" or "double" node.
-  bool IsPlainNumber() const { return plain_ && (type_ == "long" || type_ == "double"); }
+  bool IsPlainNumber() const { return plain_ && (word_ == Word::Long || word_ == Word::Double); }
   const std::vector<JsonNode>& StoredElements() const;
   const MemberList& StoredMembers() const;
 
@@ -88,22 +91,31 @@ class JsonNode {
   friend struct NodeImageReader;
 
   struct Children;
+  // What few nodes need: a type word other than the fixed ones, and the foreign image of a child.
+  struct Rare {
+    std::string type;
+    std::shared_ptr<const std::string> image;
+  };
 
   static void Release(std::shared_ptr<Children>&& children);
   Children& OwnChildren();            // unshared, created when missing
   void AppendMember(std::string name, JsonNode&& child);  // stored form already
   void ToStoredForm();                // the form the node's image gives back (its children already are)
-  bool IsType(std::string_view word) const { return type_ == word; }
-  void SwitchType(std::string_view word);  // Reset unless the type word is already `word`
+  bool IsType(Word word) const { return word_ == word; }
+  void SwitchType(Word word);  // Reset unless the type word is already `word`
+  void SetTypeWord(std::string_view word);  // no reset
+  const std::string* Image() const { return rare_ ? rare_->image.get() : nullptr; }
+  void SetImage(std::string_view image);
+  void DropImage();
 
-  std::string type_;
-  std::string value_;
-  std::shared_ptr<Children> children_;
-  // The exact image this child was stored from, kept only when re-serializing the node would not
-  // give those bytes back (an image that Serialize did not make). Never set on a free node.
-  std::shared_ptr<const std::string> image_;
+  Word word_ = Word::Null;
   // value_ is exactly the text the writer makes of this "long" or "double" (no re-conversion needed).
   bool plain_ = false;
+  std::string value_;
+  std::shared_ptr<Children> children_;
+  // Other type word; and the exact image this child was stored from, kept only when re-serializing
+  // the node would not give those bytes back (an image Serialize did not make); never on a free node.
+  std::shared_ptr<const Rare> rare_;
 };
 
 // Members are kept in a vector sorted by KeyOrder; additions go to its end first and are sorted

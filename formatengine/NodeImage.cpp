@@ -67,19 +67,20 @@ bool GetText(std::string_view in, size_t& pos, size_t end, std::string_view& tex
 // Writes one node's type word and payload; true when it is a container with children to visit.
 static bool PutHeader(std::string& out, const JsonNode& node) {
   PutText(out, node.TypeWord());
-  const std::string& type = node.TypeWord();
-  if (type == "long") {
+  using Word = JsonNode::Word;
+  const Word type = node.TypeCode();
+  if (type == Word::Long) {
     PutInt64(out, static_cast<uint64_t>(node.GetLong()));
-  } else if (type == "double") {
+  } else if (type == Word::Double) {
     PutInt64(out, std::bit_cast<uint64_t>(node.GetDouble()));
-  } else if (type == "string") {
+  } else if (type == Word::String) {
     PutText(out, node.ValueText());
-  } else if (type == "bool") {
+  } else if (type == Word::Bool) {
     PutText(out, node.GetBool() ? "true" : "false");
-  } else if (type == "array") {
+  } else if (type == Word::Array) {
     PutInt32(out, static_cast<int32_t>(node.StoredElements().size()));
     return !node.StoredElements().empty();
-  } else if (type == "object") {
+  } else if (type == Word::Object) {
     PutInt32(out, static_cast<int32_t>(node.StoredMembers().size()));
     return !node.StoredMembers().empty();
   }
@@ -96,7 +97,7 @@ std::string Serialize(const JsonNode& node) {
   std::string out;
   std::vector<Frame> stack;
   auto push = [&](const JsonNode& n, size_t lengthAt) {
-    stack.push_back({&n, n.TypeWord() == "array", 0, lengthAt});
+    stack.push_back({&n, n.TypeCode() == JsonNode::Word::Array, 0, lengthAt});
   };
   auto patch = [&](size_t lengthAt) {
     if (lengthAt != std::string::npos) PatchInt32(out, lengthAt, static_cast<int32_t>(out.size() - lengthAt - 4));
@@ -120,8 +121,8 @@ std::string Serialize(const JsonNode& node) {
     }
     const size_t lengthAt = out.size();
     PutInt32(out, 0);
-    if (child->image_) {
-      out.append(*child->image_);
+    if (const std::string* image = child->Image()) {
+      out.append(*image);
       patch(lengthAt);
     } else if (PutHeader(out, *child)) {
       push(*child, lengthAt);  // `f` is not used after this
@@ -157,7 +158,7 @@ struct NodeImageReader {
     if (&node == top)
       topCanonical = canonical;
     else if (!canonical)
-      node.image_ = std::make_shared<const std::string>(in.substr(begin, end - begin));
+      node.SetImage(in.substr(begin, end - begin));
   }
 
   // Reads the node stored in [begin, end); a container with children gets a frame.
@@ -169,7 +170,7 @@ struct NodeImageReader {
       Finish(node, begin, end, false);
       return;
     }
-    node.type_ = type;
+    node.SetTypeWord(type);
     uint64_t u = 0;
     std::string_view text;
     if (type == "long") {
@@ -271,17 +272,17 @@ JsonNode NodeImageReader::ReadStored(std::string_view image) {
     reader.Run(child);
     if (reader.topCanonical) return child;
   }
-  child.image_ = std::make_shared<const std::string>(image);
+  child.SetImage(image);
   return child;
 }
 
 void JsonNode::AddElementBytes(std::string_view image) {
-  if (!IsType("array")) TypeName("array");
+  if (!IsType(Word::Array)) TypeName("array");
   OwnChildren().elements.push_back(NodeImageReader::ReadStored(image));
 }
 
 void JsonNode::SetMemberBytes(std::string_view name, std::string_view image) {
-  if (!IsType("object")) TypeName("object");
+  if (!IsType(Word::Object)) TypeName("object");
   AppendMember(std::string(name), NodeImageReader::ReadStored(image));
 }
 

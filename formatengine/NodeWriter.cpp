@@ -13,29 +13,24 @@ namespace {
 enum class WriteKind { Long, Double, String, Array, Object, Bool, Null, Nothing };
 
 // The type word compared with letter case ignored, in the writer's order.
-WriteKind KindOf(const std::string& type) {
-  // The stored words first, compared exactly; other spellings after.
-  switch (type.size()) {
-    case 4:
-      if (type == "long") return WriteKind::Long;
-      if (type == "bool") return WriteKind::Bool;
-      if (type == "null") return WriteKind::Null;
-      break;
-    case 5:
-      if (type == "array") return WriteKind::Array;
-      break;
-    case 6:
-      if (type == "string") return WriteKind::String;
-      if (type == "object") return WriteKind::Object;
-      if (type == "double") return WriteKind::Double;
-      break;
-    default:
-      return WriteKind::Nothing;
+WriteKind KindOf(const JsonNode& node) {
+  using Word = JsonNode::Word;
+  switch (node.TypeCode()) {
+    case Word::Long: return WriteKind::Long;
+    case Word::Double: return WriteKind::Double;
+    case Word::String: return WriteKind::String;
+    case Word::Array: return WriteKind::Array;
+    case Word::Object: return WriteKind::Object;
+    case Word::Bool: return WriteKind::Bool;
+    case Word::Null: return WriteKind::Null;
+    case Word::Unknow: return WriteKind::Nothing;
+    case Word::Other: break;
   }
   static constexpr std::pair<const char*, WriteKind> kWords[] = {
       {"long", WriteKind::Long},     {"double", WriteKind::Double}, {"string", WriteKind::String},
       {"array", WriteKind::Array},   {"object", WriteKind::Object}, {"bool", WriteKind::Bool},
       {"null", WriteKind::Null}};
+  const std::string& type = node.TypeWord();
   for (const auto& [word, kind] : kWords)
     if (type.size() == std::char_traits<char>::length(word) && strncasecmp(type.data(), word, type.size()) == 0)
       return kind;
@@ -84,7 +79,7 @@ void JsonCodec::WriteTree(const JsonNode& root, bool pretty, bool sortMembers, i
     out += bracket;
   };
   auto writeValue = [&](const JsonNode& node, int level) {
-    switch (KindOf(node.TypeWord())) {
+    switch (KindOf(node)) {
       case WriteKind::Long:
         if (node.IsPlainNumber())
           out += node.ValueText();
@@ -117,7 +112,7 @@ void JsonCodec::WriteTree(const JsonNode& root, bool pretty, bool sortMembers, i
         out += '{';
         out += lineBreak;
         const auto& members = node.StoredMembers();
-        const size_t count = node.TypeWord() == "object" ? members.size() : 0;
+        const size_t count = node.TypeCode() == JsonNode::Word::Object ? members.size() : 0;
         if (count == 0) {
           close(level, '}');
           break;

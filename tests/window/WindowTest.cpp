@@ -4,14 +4,17 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QClipboard>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTreeView>
 #include <QUrl>
 #include <fstream>
@@ -64,6 +67,7 @@ class WindowTest : public QObject {
   void editorsKeepTextsByteForByte();
   void sourceBoxKeysAndDroppedFiles();
   void importClickFillsTreeAndSelectionRunsNodeSelection();
+  void messagesAreOwnedByTheWindow();
   void treeMapsPositionsAtAnyDepth();
 
  private:
@@ -315,6 +319,31 @@ void WindowTest::importClickFillsTreeAndSelectionRunsNodeSelection() {
   QCOMPARE(window_->CurrentItem(), 4);
   QVERIFY(window_->IsExpanded(3));
   QCOMPARE(window_->Text(EditBox::Path), std::string("[2].k"));
+}
+
+void WindowTest::messagesAreOwnedByTheWindow() {
+  // An import with an empty source box shows its message box, modal and owned by the window.
+  QString title;
+  QString text;
+  QWidget* owner = nullptr;
+  QTimer closer;
+  connect(&closer, &QTimer::timeout, this, [&] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      title = box->windowTitle();
+      text = box->text();
+      owner = box->parentWidget();
+      box->button(QMessageBox::Ok)->click();
+    }
+  });
+  closer.start(10);
+  QTest::mouseClick(Control<QPushButton>("JSON解析_按钮_解析"), Qt::LeftButton);
+  closer.stop();
+  QCOMPARE(title, QStringLiteral("json解析"));
+  QCOMPARE(text, QStringLiteral("JSON原文本内容为空，请输入数据！"));
+  QCOMPARE(owner, window_.get());
+
+  window_->SetClipboardText(Utf8ToGb18030("复制 😀"));
+  QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("复制 😀"));
 }
 
 void WindowTest::treeMapsPositionsAtAnyDepth() {

@@ -112,6 +112,8 @@ bool Regex::Execute(std::string_view pattern, std::string_view subject, bool cas
     // linear (the check would otherwise scan the whole subject at every match).
     int rc = jit ? pcre2_jit_match(code, text, length, from, 0, data, matchContext)
                  : pcre2_match(code, text, length, from, PCRE2_NO_UTF_CHECK, data, matchContext);
+    if (rc == PCRE2_ERROR_JIT_STACKLIMIT)  // the interpreter keeps its backtracking on the heap
+      rc = pcre2_match(code, text, length, from, PCRE2_NO_UTF_CHECK | PCRE2_NO_JIT, data, matchContext);
     if (rc == PCRE2_ERROR_NOMATCH) break;
     if (rc < 0) {  // a match-time failure (limits): the search did not run through
       ran = false;

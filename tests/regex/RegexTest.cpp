@@ -134,6 +134,14 @@ TEST(Regex, RejectedPatternGivesEmptyResults) {
   EXPECT_EQ(re.PatternText(), "(");
 }
 
+TEST(Regex, LongSubjectsAndHeavyBacktracking) {
+  Regex re;
+  const std::string text = std::string(200000, 'a') + "b";
+  ASSERT_TRUE(re.Execute("(a|b)*b", text));  // deep backtracking state on a long subject
+  ASSERT_EQ(re.MatchCount(), 1);
+  EXPECT_EQ(re.MatchText(1).size(), text.size());
+}
+
 TEST(Regex, EmptySubject) {
   Regex re;
   ASSERT_TRUE(re.Execute("{(\\s+)", ""));

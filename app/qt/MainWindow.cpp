@@ -6,24 +6,20 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QClipboard>
-#include <QDragEnterEvent>
-#include <QDropEvent>
-#include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
 #include <QTreeView>
-#include <QUrl>
 #include <algorithm>
 #include <utility>
 
 #include "app/qt/AppIcon.h"
+#include "app/qt/FileDropReceiver.h"
 #include "app/qt/TreeModel.h"
 #include "platform/CodePage.h"
 
@@ -112,15 +108,6 @@ int ModifierState(Qt::KeyboardModifiers modifiers) {
   return state;
 }
 
-// The first local file among the dropped URLs, or an empty text.
-QString FirstLocalFile(const QMimeData* mime) {
-  if (mime == nullptr || !mime->hasUrls()) return {};
-  for (const QUrl& url : mime->urls()) {
-    if (url.isLocalFile()) return url.toLocalFile();
-  }
-  return {};
-}
-
 // Qt makes the first item current when a view without a current item gets the focus. Here an
 // item becomes current only when the user or the program picks one, so node selection never
 // runs for an item nobody chose; the view's own current-item change is made quietly and undone.
@@ -158,6 +145,8 @@ MainWindow::MainWindow(QWidget* parent)
   baseClientSize_ = kInitialOuterSize;
   setMinimumSize(baseClientSize_);
   LayOutControls();
+  // Files dropped onto the source box go to the drop receiver.
+  dropReceiver_->Register(source_->viewport());
   commands_->OnWindowCreated();
 }
 
@@ -190,7 +179,9 @@ void MainWindow::CreateControls() {
   sourceGroup_->setObjectName(QStringLiteral("分组框10"));
   sourceGroup_->setFont(font12);
   source_ = MakeJsonEditor(sourceGroup_, QStringLiteral("JSON_源文本"), true);
-  dropReceiver_ = new QObject(sourceGroup_);
+  dropReceiver_ = new FileDropReceiver(sourceGroup_, [this](const std::string& fileName) {
+    if (commands_) commands_->OnFileDropped(fileName);
+  });
   dropReceiver_->setObjectName(QStringLiteral("拖放对象1"));
 
   const char* radioNames[] = {"精易", "zyjson", "彗星", "E2EE"};
@@ -254,8 +245,6 @@ void MainWindow::ConnectEvents() {
     connect(line, &QLineEdit::textChanged, this, [this, box = box] { ++revisions_[static_cast<size_t>(box)]; });
   }
   source_->installEventFilter(this);
-  source_->viewport()->installEventFilter(this);
-  source_->viewport()->setAcceptDrops(true);
 
   for (QRadioButton* radio : radios_) {
     connect(radio, &QRadioButton::clicked, this, [this] {
@@ -347,16 +336,6 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == source_ && event->type() == QEvent::KeyPress) {
     return HandleSourceKey(static_cast<QKeyEvent*>(event));
   }
-  if (watched == source_->viewport()) {
-    switch (event->type()) {
-      case QEvent::DragEnter:
-      case QEvent::DragMove:
-      case QEvent::Drop:
-        return HandleFileDrag(event);
-      default:
-        break;
-    }
-  }
   return QWidget::eventFilter(watched, event);
 }
 
@@ -366,17 +345,6 @@ bool MainWindow::HandleSourceKey(QKeyEvent* event) {
   const int modifierState = ModifierState(event->modifiers());
   if (commands_) commands_->OnSourceKeyDown(event->key(), modifierState);
   return event->key() == Qt::Key_Z && modifierState == 1;
-}
-
-// Files dragged onto the source box are the drop receiver's; other drags (text) stay the editor's.
-// Of several dropped files the first one is loaded.
-bool MainWindow::HandleFileDrag(QEvent* event) {
-  auto* drop = static_cast<QDropEvent*>(event);
-  const QString file = FirstLocalFile(drop->mimeData());
-  if (file.isEmpty()) return false;
-  drop->acceptProposedAction();
-  if (event->type() == QEvent::Drop && commands_) commands_->OnFileDropped(QFile::encodeName(file).toStdString());
-  return true;
 }
 
 QsciScintilla* MainWindow::Editor(EditBox box) const {

@@ -22,6 +22,7 @@ class QsciScintilla;
 
 namespace qoxa::qt {
 
+class FileDropReceiver;
 class TreeModel;
 
 class MainWindow : public QWidget, public app::WindowServices {
@@ -76,7 +77,6 @@ class MainWindow : public QWidget, public app::WindowServices {
   QPushButton* Button(app::PushButton button) const { return buttons_[static_cast<size_t>(button)]; }
   QRadioButton* Radio(app::RadioButton radio) const { return radios_[static_cast<size_t>(radio)]; }
   bool HandleSourceKey(QKeyEvent* event);
-  bool HandleFileDrag(QEvent* event);
 
   // Created first: the commands create the tree document, the path table and the codec.
   std::unique_ptr<app::MainCommands> commands_;
@@ -85,7 +85,7 @@ class MainWindow : public QWidget, public app::WindowServices {
   QTreeView* tree_ = nullptr;         // 解析结果树形框
   TreeModel* treeModel_ = nullptr;
   QGroupBox* sourceGroup_ = nullptr;  // 分组框10
-  QObject* dropReceiver_ = nullptr;   // 拖放对象1: filters drags and drops on the source box
+  FileDropReceiver* dropReceiver_ = nullptr;  // 拖放对象1: takes files dropped onto the source box
   QsciScintilla* source_ = nullptr;   // JSON_源文本
   std::array<QRadioButton*, 4> radios_{};
   QButtonGroup* radioGroup_ = nullptr;

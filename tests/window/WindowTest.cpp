@@ -148,7 +148,9 @@ void WindowTest::windowAndModeGroup() {
   // The outer size includes the frame; the initial client size is the smallest one.
   QTRY_COMPARE(window_->frameGeometry(), QRect(50, 50, 825, 619));
   QCOMPARE(window_->minimumSize(), window_->size());
-  QVERIFY(window_->findChild<QObject*>(QStringLiteral("拖放对象1")) != nullptr);
+  const QObject* dropReceiver = window_->findChild<QObject*>(QStringLiteral("拖放对象1"));
+  QVERIFY(dropReceiver != nullptr);
+  QCOMPARE(dropReceiver->parent(), Control<QObject>("分组框10"));
 
   auto* path = Control<QLineEdit>("json语法编辑框");
   QCOMPARE(path->palette().color(QPalette::Text), QColor(255, 0, 0));

@@ -43,14 +43,20 @@ struct Regex::Compiled {
   ~Compiled() { pcre2_code_free(code); }
 };
 
-Regex::Regex() : subjectUtf8_(std::make_shared<const std::string>()) {}
+Regex::Regex() : subjectUtf8_(std::make_shared<std::string>()) {}
 Regex::~Regex() = default;
 Regex::Regex(const Regex& other) = default;
 Regex& Regex::operator=(const Regex& other) = default;
 
+void Regex::Recycle(std::shared_ptr<std::string>&& text) const {
+  if (text && text.use_count() == 1 && text->capacity() > scratch_.spare.capacity()) scratch_.spare = std::move(*text);
+  text.reset();
+}
+
 void Regex::Clear() {
   code_.reset();
-  subjectUtf8_ = std::make_shared<const std::string>();
+  Recycle(std::move(subjectUtf8_));
+  subjectUtf8_ = std::make_shared<std::string>();
   slots_ = 0;
   offsets_.clear();
 }
@@ -85,12 +91,12 @@ bool Regex::Execute(std::string_view pattern, std::string_view subject, bool cas
   uint32_t groups = 0;
   pcre2_pattern_info(code, PCRE2_INFO_CAPTURECOUNT, &groups);
   slots_ = groups + 1;
-  if (lastResultUtf8_ && lastResultGb_ == subject)
-    subjectUtf8_ = std::move(lastResultUtf8_);
+  if (scratch_.lastResultUtf8 && scratch_.lastResultGb == subject)
+    subjectUtf8_ = std::move(scratch_.lastResultUtf8);
   else
-    subjectUtf8_ = std::make_shared<const std::string>(Gb18030ToUtf8(subject));
-  lastResultUtf8_.reset();
-  lastResultGb_ = std::string();
+    subjectUtf8_ = std::make_shared<std::string>(Gb18030ToUtf8(subject));
+  scratch_.lastResultUtf8.reset();
+  scratch_.lastResultGb.clear();
   if (subjectUtf8_->size() >= kUnset) {
     Clear();
     return false;
@@ -175,7 +181,8 @@ std::string Regex::Replace(std::string_view replacement) const {
   const std::string_view subject = *subjectUtf8_;
   const size_t count = static_cast<size_t>(MatchCount());
   const size_t groups = slots_ - 1;
-  std::string out;
+  std::string out = std::move(scratch_.spare);
+  out.clear();
   out.reserve(subject.size());
   size_t copied = 0;
   for (size_t m = 0; m < count; ++m) {
@@ -229,8 +236,8 @@ std::string Regex::Replace(std::string_view replacement) const {
   }
   out.append(subject.substr(copied));
   std::string result = Utf8ToGb18030(out);
-  lastResultGb_ = result;
-  lastResultUtf8_ = std::make_shared<const std::string>(std::move(out));
+  scratch_.lastResultGb = result;
+  scratch_.lastResultUtf8 = std::make_shared<std::string>(std::move(out));
   return result;
 }
 

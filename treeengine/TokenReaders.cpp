@@ -37,9 +37,12 @@ int HexValue(char c) {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// From `at`, skips 16-byte blocks that hold no byte a string needs to look at (quote, backslash,
-// CR, LF, zero, and bytes from 0x80 up); gives the position to go on from byte by byte. The text
-// ends in a zero byte followed by padding, so the loads stay inside it.
+// From `at`, which starts a unit, skips the content bytes of a string 16 at a time: it stops on
+// the first quote, backslash, CR, LF or zero byte that is not the second byte of a two-byte unit,
+// and gives its position (without SSE2 it gives `at` and the caller goes byte by byte). A lead
+// byte (0x81 and up) takes the byte after it along whatever that byte is, so in every run of
+// lead-range bytes they pair up from the run's first byte, and a byte below 0x81 always ends a
+// unit. The text ends in a zero byte followed by padding, so the loads stay inside it.
 int32_t SkipPlainBlocks(const char* s, int32_t at) {
 #if defined(__SSE2__)
   const __m128i quote = _mm_set1_epi8('"');
@@ -47,15 +50,27 @@ int32_t SkipPlainBlocks(const char* s, int32_t at) {
   const __m128i cr = _mm_set1_epi8('\r');
   const __m128i lf = _mm_set1_epi8('\n');
   const __m128i zero = _mm_setzero_si128();
+  const __m128i x80 = _mm_set1_epi8(static_cast<char>(0x80));
   for (;;) {
     const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at));
     const __m128i notable =
         _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, quote), _mm_cmpeq_epi8(block, backslash)),
                      _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf)),
                                   _mm_cmpeq_epi8(block, zero)));
-    // The top bit of each byte: set for a notable byte and for every byte from 0x80 up.
-    const int mask = _mm_movemask_epi8(_mm_or_si128(notable, block));
-    if (mask != 0) return at + __builtin_ctz(static_cast<unsigned>(mask));
+    // Lead-range bytes 0x81..0xFF: negative as signed bytes, 0x80 excepted.
+    const __m128i lead = _mm_andnot_si128(_mm_cmpeq_epi8(block, x80), _mm_cmplt_epi8(block, zero));
+    const auto notableMask = static_cast<unsigned>(_mm_movemask_epi8(notable));
+    const auto leadMask = static_cast<unsigned>(_mm_movemask_epi8(lead));
+    const unsigned limit = notableMask != 0 ? static_cast<unsigned>(__builtin_ctz(notableMask)) : 16u;
+    // The lead-range bytes directly in front of `limit`: an odd number of them leaves the last
+    // one a lead byte, and the byte at `limit` is its second byte.
+    const unsigned others = ~leadMask & ((1u << limit) - 1u);
+    const unsigned leads = others != 0 ? limit - 1u - static_cast<unsigned>(31 - __builtin_clz(others)) : limit;
+    if ((leads & 1u) != 0) {
+      at += static_cast<int32_t>(limit) + 1;
+      continue;
+    }
+    if (notableMask != 0) return at + static_cast<int32_t>(limit);
     at += 16;
   }
 #else

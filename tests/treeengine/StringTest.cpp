@@ -40,6 +40,44 @@ INSTANTIATE_TEST_SUITE_P(
                       StringCase{"\"\\ud83d\\ud83d\\ude00\"", Gb("?😀")},
                       StringCase{"\"\\u0080\\uffff\"", Gb("\u0080\uffff")}));
 
+// A lead byte takes the next byte along, whatever it is: in a run of lead-range bytes they pair
+// up from the first, so an odd run swallows the quote, backslash or zero byte after it, and an
+// even run does not. The runs stand at every offset around the reader's 16-byte blocks, also
+// behind an escape (which makes the reader move the bytes after it).
+TEST(JsonDocStrings, LeadByteRunsPairUpAtAnyOffset) {
+  for (const bool escapeFirst : {false, true}) {
+    for (size_t offset = 0; offset < 40; ++offset) {
+      for (size_t run = 1; run <= 6; ++run) {
+        for (const char after : {'"', '\\', '\0'}) {
+          if (run % 2 == 0 && after != '"') continue;  // a plain escape or zero byte: covered above
+          std::string body(escapeFirst ? "\\t" : "");
+          std::string expected(escapeFirst ? "\t" : "");
+          // 0x80 is a single byte, like ASCII; 0xA1 is in the lead range.
+          std::string tail(offset, 'a');
+          tail.push_back('\x80');
+          tail.append(run, '\xA1');
+          if (run % 2 == 1) {
+            tail.push_back(after);
+            tail.push_back('z');
+          }
+          body.append(tail);
+          expected.append(tail);
+          std::string text("[\"");
+          text.append(body).append("\",\"tail\"]");
+          const std::string label = "offset " + std::to_string(offset) + " run " + std::to_string(run) + " after " +
+                                    std::to_string(static_cast<int>(after));
+          JsonDoc doc;
+          ASSERT_TRUE(doc.ParseBytes(text)) << label;
+          EXPECT_EQ(doc.ValueText({}, 3), "tail") << label;
+          EXPECT_EQ(doc.ValueText({}, 2), expected.substr(0, expected.find('\0'))) << label;
+          const DocValue* value = doc.Value(2);
+          EXPECT_EQ(value->end - value->start + 1, static_cast<int>(expected.size())) << label;
+        }
+      }
+    }
+  }
+}
+
 TEST(JsonDocStrings, UndecodedEscapesKeepTheUnitBytesLowFirst) {
   JsonDoc doc;
   ASSERT_TRUE(doc.ParseBytes("\"\\u4e2d\\ud83d\\ude00\"", 0, nullptr, 0));

@@ -24,6 +24,28 @@ void Release(Container& container) {
   Container().swap(container);
 }
 
+// Empties a container for the next parse. Its memory stays when the next text needs about as
+// much (a document read again, or one of similar size, then finds its pages already mapped and
+// does not pay the page faults of fresh memory again); far more than `wanted` is given back.
+template <class Container>
+void Recycle(Container& container, size_t wanted) {
+  constexpr size_t kSlackBytes = size_t{1} << 20;
+  const size_t elementSize = sizeof(typename Container::value_type);
+  if (container.capacity() * elementSize > 4 * wanted * elementSize + kSlackBytes) {
+    Release(container);
+  } else {
+    container.clear();
+  }
+}
+
+struct TableSizes {
+  size_t values, members, elements, containers;
+};
+
+TableSizes EstimateTables(size_t sourceLength) {
+  return {sourceLength / 8 + 16, sourceLength / 16 + 16, sourceLength / 16 + 16, sourceLength / 32 + 16};
+}
+
 }  // namespace
 
 bool JsonDoc::ParseText(std::string_view source, int keepMemberOrder, std::string* errorMessage, int /*ignored*/) {
@@ -33,8 +55,8 @@ bool JsonDoc::ParseText(std::string_view source, int keepMemberOrder, std::strin
 }
 
 bool JsonDoc::ParseBytes(std::string_view source, int keepMemberOrder, std::string* errorMessage, int decodeUnicode) {
-  // Clearing a document whose last text was empty changes nothing, so it is always done.
-  Clear();
+  // Starts from an empty document, keeping table memory that fits the new text (Clear frees it).
+  RecycleTables(source.size() <= kMaxSourceLength ? source.size() : 0);
   keepMemberOrder_ = keepMemberOrder;
   memberStore_.keepOrder = keepMemberOrder != 0;
   decodeUnicode_ = decodeUnicode;
@@ -54,11 +76,12 @@ bool JsonDoc::ParseBytes(std::string_view source, int keepMemberOrder, std::stri
     // Typical documents hold about one value per 8 bytes of text and one member or element per
     // 16: reserving that up front saves the copies of growing tables. Pages of a reserve that
     // stay unused are never touched, so they cost address space only.
-    values_.reserve(source.size() / 8 + 16);
-    memberStore_.entries.reserve(source.size() / 16 + 16);
-    elementStore_.reserve(source.size() / 16 + 16);
-    objects_.reserve(source.size() / 32 + 16);
-    arrays_.reserve(source.size() / 32 + 16);
+    const TableSizes sizes = EstimateTables(source.size());
+    values_.reserve(sizes.values);
+    memberStore_.entries.reserve(sizes.members);
+    elementStore_.reserve(sizes.elements);
+    objects_.reserve(sizes.containers);
+    arrays_.reserve(sizes.containers);
     ok = ReadValue(pos, false);
   }
   if (!ok && errorMessage != nullptr) {
@@ -69,6 +92,27 @@ bool JsonDoc::ParseBytes(std::string_view source, int keepMemberOrder, std::stri
 
 void JsonDoc::Clear() {
   ReleaseTables();
+  sourceLength_ = 0;
+  line_ = 1;
+  lineStart_ = 0;
+  depth_ = 0;
+}
+
+void JsonDoc::RecycleTables(size_t sourceLength) {
+  const TableSizes sizes = EstimateTables(sourceLength);
+  Recycle(objects_, sizes.containers);
+  Recycle(arrays_, sizes.containers);
+  Recycle(values_, sizes.values);
+  Recycle(memberStore_.entries, sizes.members);
+  Recycle(memberStore_.orderedNames, sizes.members);
+  Recycle(memberStore_.orderedRuns, sizes.containers);
+  Release(memberStore_.indexes);
+  Recycle(elementStore_, sizes.elements);
+  Recycle(openObjects_, 0);
+  Recycle(openMembers_, 0);
+  Recycle(openNames_, 0);
+  Recycle(openElements_, 0);
+  Recycle(text_, sourceLength + 1 + kTailPadding);
   sourceLength_ = 0;
   line_ = 1;
   lineStart_ = 0;

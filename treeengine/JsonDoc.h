@@ -48,6 +48,9 @@ class JsonDoc {
                  int ignored = 0);
   bool ParseBytes(std::string_view source, int keepMemberOrder = 0, std::string* errorMessage = nullptr,
                   int decodeUnicode = 1);
+  // Empties the document and gives its memory back. A parse also starts from an empty document,
+  // but keeps the memory of tables that fit the new text, so that reading a text again (or one
+  // of similar size) does not pay for fresh memory every time.
   void Clear();
 
   // Queries: a node is named by a path from a start node (empty path = the start node itself;
@@ -109,6 +112,7 @@ class JsonDoc {
   bool ReadMembers(int32_t& pos, int32_t k);
   bool ReadElements(int32_t& pos, int32_t k);
   void ReleaseTables();
+  void RecycleTables(size_t sourceLength);
   const DocValue* Find(std::string_view path, int start) const;
 
   // An object being read: where its members start in the open member stack, and the name

@@ -2,6 +2,9 @@
 // document holds afterwards.
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "tests/treeengine/TreeTestSupport.h"
 
 namespace qoxa::tree::testing {
@@ -112,6 +115,28 @@ TEST(JsonDocParse, ReparseStartsFromEmptyTablesAndPositions) {
   ASSERT_FALSE(doc.ParseText("x", 0, &message));
   EXPECT_EQ(Utf8(message), "无法解析的内容(1:1)");  // line count restarted
   EXPECT_EQ(doc.ValueCount(), 0);
+}
+
+// A parse keeps the memory of the last one: nothing of the earlier document may show through,
+// whatever the sizes, the member order setting and the outcome.
+TEST(JsonDocParse, ReusedDocumentReadsLikeAFreshOne) {
+  std::string wide = "{";
+  for (int i = 0; i < 40; ++i) wide += "\"m" + std::to_string(i) + "\":[" + std::to_string(i) + ",\"s\\n\"],";
+  wide += "\"end\":{\"x\":null}}";
+  const std::vector<std::pair<std::string, int>> texts = {
+      {wide, 0}, {"{\"b\":1,\"a\":2}", 1}, {wide, 1}, {"[\"abc\"", 0}, {"{\"b\":1,\"a\":2}", 0}, {wide, 0}, {"7", 0}};
+  JsonDoc reused;
+  for (const auto& [text, keepOrder] : texts) {
+    JsonDoc fresh;
+    std::string freshMessage;
+    std::string reusedMessage;
+    const bool freshOk = fresh.ParseText(text, keepOrder, &freshMessage);
+    EXPECT_EQ(reused.ParseText(text, keepOrder, &reusedMessage), freshOk) << text;
+    EXPECT_EQ(reusedMessage, freshMessage) << text;
+    EXPECT_EQ(reused.ValueCount(), fresh.ValueCount()) << text;
+    EXPECT_EQ(Render(reused), Render(fresh)) << text;
+    EXPECT_EQ(reused.MemberByName({}, 0, "m39"), fresh.MemberByName({}, 0, "m39")) << text;
+  }
 }
 
 TEST(JsonDocParse, ParseTextStopsAtZeroByteParseBytesDoesNot) {

@@ -255,60 +255,65 @@ bool JsonDoc::ReadObject(int32_t& pos, int parentKind, int32_t parentId) {
   return ok;
 }
 
-bool JsonDoc::ReadMembers(int32_t& pos, int32_t k) {
-  enum class Expect { Name, Colon, Value } expect = Expect::Name;
+// Skips spaces, tabs and line breaks from pos; the zero byte behind the end of the text stops it.
+[[gnu::always_inline]] inline void JsonDoc::SkipSpace(int32_t& pos) {
   const char* s = text_.data();
-  while (pos <= sourceLength_) {
+  for (;;) {
     const char c = s[pos];
+    if (static_cast<unsigned char>(c) > ' ') return;
     if (c == ' ' || c == '\t' || c == '\r') {
       ++pos;
-      continue;
-    }
-    if (c == '\n') {
+    } else if (c == '\n') {
       NewLineAt(pos);
+      ++pos;
+    } else {
+      return;
+    }
+  }
+}
+
+// Name, colon, value, over and over; whitespace may stand between any two of them.
+bool JsonDoc::ReadMembers(int32_t& pos, int32_t k) {
+  const char* s = text_.data();
+  const int32_t n = sourceLength_;
+  for (;;) {
+    SkipSpace(pos);
+    if (pos > n) break;
+    const char c = s[pos];
+    if (c == '}') {
+      ++pos;
+      return true;
+    }
+    if (c == ',') {  // commas are optional and may repeat
       ++pos;
       continue;
     }
-    switch (expect) {
-      case Expect::Name:
-        if (c == '}') {
-          ++pos;
-          return true;
-        }
-        if (c == ',') {  // commas are optional and may repeat
-          ++pos;
-        } else if (c == '"') {
-          int32_t start = 0;
-          int32_t end = 0;
-          if (!ReadString(pos, start, end)) {
-            SetError(MessageText(DocMessage::BadMemberName), errorPos_);
-            return false;
-          }
-          // A name ends at its first zero byte, like every text taken from the document.
-          std::string_view name(s + start, static_cast<size_t>(end - start + 1));
-          if (stringHadZero_) name = name.substr(0, name.find('\0'));
-          const auto length = static_cast<int32_t>(name.size());
-          openObjects_.back().pending = {DocMemberTable::Hash(name), start, length, 0};
-          if (keepMemberOrder_ != 0) openNames_.push_back({start, length});
-          expect = Expect::Colon;
-        } else {
-          SetError(MessageText(DocMessage::BadObject), pos);
-          return false;
-        }
-        break;
-      case Expect::Colon:
-        if (c != ':') {
-          SetError(MessageText(DocMessage::BadMemberColon), pos);
-          return false;
-        }
-        ++pos;
-        expect = Expect::Value;
-        break;
-      case Expect::Value:
-        if (!DispatchValue(pos, kInObject, k)) return false;
-        expect = Expect::Name;
-        break;
+    if (c != '"') {
+      SetError(MessageText(DocMessage::BadObject), pos);
+      return false;
     }
+    int32_t start = 0;
+    int32_t end = 0;
+    if (!ReadString(pos, start, end)) {
+      SetError(MessageText(DocMessage::BadMemberName), errorPos_);
+      return false;
+    }
+    // A name ends at its first zero byte, like every text taken from the document.
+    std::string_view name(s + start, static_cast<size_t>(end - start + 1));
+    if (stringHadZero_) name = name.substr(0, name.find('\0'));
+    const auto length = static_cast<int32_t>(name.size());
+    openObjects_.back().pending = {DocMemberTable::Hash(name), start, length, 0};
+    if (keepMemberOrder_ != 0) openNames_.push_back({start, length});
+    SkipSpace(pos);
+    if (pos > n) break;
+    if (s[pos] != ':') {
+      SetError(MessageText(DocMessage::BadMemberColon), pos);
+      return false;
+    }
+    ++pos;
+    SkipSpace(pos);
+    if (pos > n) break;
+    if (!DispatchValue(pos, kInObject, k)) return false;
   }
   SetError(MessageText(DocMessage::ObjectIncomplete), pos);
   return false;

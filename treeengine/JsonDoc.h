@@ -109,6 +109,7 @@ class JsonDoc {
     ++line_;
     lineStart_ = pos + 1;
   }
+  void SkipSpace(int32_t& pos);
   bool ReadMembers(int32_t& pos, int32_t k);
   bool ReadElements(int32_t& pos, int32_t k);
   void ReleaseTables();

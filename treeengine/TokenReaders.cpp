@@ -223,83 +223,44 @@ bool JsonDoc::ReadUnicodeEscape(int32_t& p, int32_t& written) {
 }
 
 // The number's bytes are taken as they come: a minus anywhere in the integer part, leading
-// zeros and a leading point are accepted, and an exponent needs its sign.
+// zeros and a leading point are accepted, and an exponent needs its sign. Each part is one tight
+// loop over its bytes; the zero byte behind the end of the text stops every loop, and a number
+// that runs up to the end is complete only when its last byte is a digit.
 bool JsonDoc::ReadNumber(int32_t& pos, int32_t& start, int32_t& end, int32_t& kind) {
   char* s = text_.data();
   const int32_t n = sourceLength_;
   start = pos;
   kind = 4;
-  enum class State { Integer, AfterPoint, Fraction, AfterE, FirstExponentDigit, Exponent } state = State::Integer;
   // Ends the number at p - 1, with pos on the byte after it.
   auto endBefore = [&](int32_t p) {
     end = p - 1;
     pos = p;
     return true;
   };
-  for (int32_t p = pos; p <= n; ++p) {
-    const char c = s[p];
-    switch (state) {
-      case State::Integer:
-        if (IsDigit(c) || c == '-') {
-          if (p == n && IsDigit(c)) return endBefore(p + 1);
-        } else if (c == '.') {
-          state = State::AfterPoint;
-        } else if (c == 'e' || c == 'E') {
-          s[p] = 'e';
-          state = State::AfterE;
-        } else {
-          // Also for a comment right after the digits (`15/*x*/`): the number is the bytes
-          // before the `/`, so its text is its digits.
-          return endBefore(p);
-        }
-        break;
-      case State::AfterPoint:
-        // The first fraction digit counts like the others, so `1.5` at the end of the text is read.
-        if (!IsDigit(c)) {
-          pos = p;
-          return false;
-        }
-        kind = 5;
-        state = State::Fraction;
-        if (p == n) return endBefore(p + 1);
-        break;
-      case State::Fraction:
-        if (IsDigit(c)) {
-          if (p == n) return endBefore(p + 1);
-        } else if (c == 'e' || c == 'E') {
-          s[p] = 'e';
-          state = State::AfterE;
-        } else {
-          return endBefore(p);
-        }
-        break;
-      case State::AfterE:
-        if (c != '+' && c != '-') {
-          pos = p;
-          return false;
-        }
-        kind = kind == 5 ? 11 : 12;
-        state = State::FirstExponentDigit;
-        break;
-      case State::FirstExponentDigit:
-        if (!IsDigit(c)) {
-          pos = p;
-          return false;
-        }
-        if (p == n) return endBefore(p + 1);
-        state = State::Exponent;
-        break;
-      case State::Exponent:
-        if (IsDigit(c)) {
-          if (p == n) return endBefore(p + 1);
-        } else {
-          return endBefore(p);
-        }
-        break;
-    }
+  // Fails at p (the end of the text counts as n + 1).
+  auto failAt = [&](int32_t p) {
+    pos = p > n ? n + 1 : p;
+    return false;
+  };
+  int32_t p = pos;
+  while (IsDigit(s[p]) || s[p] == '-') ++p;
+  if (p > n) return IsDigit(s[n]) ? endBefore(n + 1) : failAt(p);
+  if (s[p] == '.') {
+    ++p;
+    if (p > n || !IsDigit(s[p])) return failAt(p);
+    kind = 5;
+    while (IsDigit(s[p])) ++p;
+    if (p > n) return endBefore(n + 1);
   }
-  pos = n + 1;
-  return false;
+  if (s[p] != 'e' && s[p] != 'E') return endBefore(p);
+  s[p] = 'e';
+  ++p;
+  if (p > n || (s[p] != '+' && s[p] != '-')) return failAt(p);
+  kind = kind == 5 ? 11 : 12;
+  ++p;
+  if (p > n || !IsDigit(s[p])) return failAt(p);
+  while (IsDigit(s[p])) ++p;
+  return endBefore(p > n ? n + 1 : p);
 }
 
 bool JsonDoc::ReadComment(int32_t& pos, int32_t& start, int32_t& end) {

@@ -58,7 +58,9 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"[1", "[1]", "数组定义格式不完整(1:3)"},
         ParseCase{"[.]", "[]", "解析数值出错(1:3)"}, ParseCase{"[5.]", "[]", "解析数值出错(1:4)"},
         ParseCase{"[1e5]", "[]", "解析数值出错(1:4)"}, ParseCase{"-", "<empty>", "解析数值出错(1:2)"},
-        ParseCase{"1e+", "<empty>", "解析数值出错(1:4)"},
+        ParseCase{"1e+", "<empty>", "解析数值出错(1:4)"}, ParseCase{"1.", "<empty>", "解析数值出错(1:3)"},
+        ParseCase{"1-", "<empty>", "解析数值出错(1:3)"}, ParseCase{"1e", "<empty>", "解析数值出错(1:3)"},
+        ParseCase{"[1e+x]", "[]", "解析数值出错(1:5)"}, ParseCase{"[1.5e-]", "[]", "解析数值出错(1:7)"},
         ParseCase{"// note", "<empty>", "解析注释文本出错(1:8)"}, ParseCase{"/*/", "<empty>", "解析注释文本出错(1:4)"},
         ParseCase{"[/x]", "[]", "解析注释文本出错(1:3)"}, ParseCase{"// c\r", "<empty>", "解析注释文本出错(1:6)"},
         ParseCase{"[\"a\\x\"]", "[]", "解析文本出错：未知的转义符(1:5)"},
@@ -73,7 +75,10 @@ INSTANTIATE_TEST_SUITE_P(
         // a block comment counts its line feeds; columns on later lines start at 0.
         ParseCase{"[\r\n\r\n x]", "[]", "无法解析的内容(3:1)"}, ParseCase{"[\r\r x]", "[]", "无法解析的内容(1:5)"},
         ParseCase{"[// c\r\n x]", "[]", "无法解析的内容(2:1)"}, ParseCase{"[/*\n*/ x]", "[]", "无法解析的内容(2:3)"},
-        ParseCase{"{\n\"a\":\nx}", "{}", "无法解析的内容(3:0)"}));
+        ParseCase{"{\n\"a\":\nx}", "{}", "无法解析的内容(3:0)"},
+        ParseCase{"{ \"a\" \n : \t1 ,, \r\n \"b\" : 2 \n }", "{a:1,b:2}", ""},
+        ParseCase{"{\"a\" \n x}", "{}", "对象键值定义形式错误(2:1)"},
+        ParseCase{"{\"a\" : \n ", "{}", "对象定义格式不完整(2:1)"}));
 
 TEST(JsonDocParse, NumberKindsAndTypes) {
   struct Case {

@@ -42,7 +42,7 @@ class ZyHeap {
   char** slabs_ = nullptr;  // slab addresses, kept in a plain growable array
   size_t slabCount_ = 0;
   size_t slabCapacity_ = 0;
-  size_t nextSlabBytes_ = 4096;
+  size_t nextSlabBytes_ = 4096;  // the first slab's size, then doubling up to a limit
   char* cursor_ = nullptr;
   char* limit_ = nullptr;
   size_t live_ = 0;

@@ -5,38 +5,42 @@
 namespace qoxa::zy {
 namespace {
 
-size_t SlotBytes(int32_t capacity) { return sizeof(ZyValue*) * static_cast<size_t>(capacity); }
-
-ZyValue** NewSlots(ZyHeap* heap, int32_t capacity) {
-  auto* slots = static_cast<ZyValue**>(heap->Allocate(SlotBytes(capacity)));
-  std::memset(slots, 0, SlotBytes(capacity));
-  return slots;
-}
+size_t SlotBytes(int32_t slots) { return sizeof(ZyValue*) * static_cast<size_t>(slots); }
 
 }  // namespace
 
-ZyList::ZyList(ZyHeap* heap) : heap_(heap), items_(NewSlots(heap, kInitialCapacity)) {}
+ZyList::ZyList(ZyHeap* heap) : heap_(heap) {}
 
-ZyList::~ZyList() { heap_->Free(items_, SlotBytes(capacity_)); }
+ZyList::~ZyList() {
+  if (items_) heap_->Free(items_, SlotBytes(slots_));
+}
+
+void ZyList::Reallocate(int32_t slots) {
+  auto* grown = static_cast<ZyValue**>(heap_->Allocate(SlotBytes(slots)));
+  if (count_) std::memcpy(grown, items_, SlotBytes(count_));
+  if (items_) heap_->Free(items_, SlotBytes(slots_));
+  items_ = grown;
+  slots_ = slots;
+}
 
 void ZyList::Grow() {
-  const int32_t capacity = 2 * capacity_ + 1;
-  ZyValue** slots = NewSlots(heap_, capacity);
-  std::memcpy(slots, items_, sizeof(ZyValue*) * static_cast<size_t>(count_));
-  heap_->Free(items_, SlotBytes(capacity_));
-  items_ = slots;
-  capacity_ = capacity;
+  if (slots_ == capacity_) {
+    capacity_ = 2 * capacity_ + 1;
+    Reallocate(capacity_);
+  } else {
+    Reallocate(slots_ == 0 ? kFirstSlots : (2 * slots_ < capacity_ ? 2 * slots_ : capacity_));
+  }
 }
 
 int32_t ZyList::Append(ZyValue* item) {
-  if (count_ == capacity_) Grow();
+  if (count_ == slots_) Grow();
   items_[count_] = item;
   return count_++;
 }
 
 int32_t ZyList::InsertAt(int32_t index, ZyValue* item) {
   if (index < 0 || index > count_) return -1;
-  if (count_ == capacity_) Grow();
+  if (count_ == slots_) Grow();
   std::memmove(items_ + index + 1, items_ + index, sizeof(ZyValue*) * static_cast<size_t>(count_ - index));
   items_[index] = item;
   ++count_;
@@ -66,7 +70,7 @@ void ZyList::ReplaceItem(const ZyValue* old, ZyValue* replacement) {
 }
 
 void ZyList::Clear() {
-  std::memset(items_, 0, sizeof(ZyValue*) * static_cast<size_t>(count_));
+  if (count_) std::memset(items_, 0, SlotBytes(count_));
   count_ = 0;
 }
 

@@ -1,6 +1,10 @@
 #pragma once
 // A growable array of record pointers: the element list of an Array and the member order of an
 // Object. Capacity starts at 8 and grows to 2 × capacity + 1 (8, 17, 35, 71, …); emptying keeps it.
+//
+// The slots behind that capacity are taken as they are needed: none for an empty list, then 2, 4
+// and 8, so the many small lists of a big document cost little. Past the first capacity step the
+// slots always match the capacity.
 #include <cstdint>
 
 #include "zyengine/ZyHeap.h"
@@ -24,6 +28,7 @@ class ZyList {
   ZyValue* const* begin() const { return items_; }
   ZyValue* const* end() const { return items_ + count_; }
   ZyValue** data() { return items_; }
+  ZyHeap* Heap() const { return heap_; }
 
   int32_t Append(ZyValue* item);
   // Answers index, or -1 unless 0 ≤ index ≤ Count().
@@ -37,12 +42,16 @@ class ZyList {
   void Clear();
 
  private:
+  static constexpr int32_t kFirstSlots = 2;
+  // Makes room for one more item.
   void Grow();
+  void Reallocate(int32_t slots);
 
   ZyHeap* heap_;
-  ZyValue** items_;
+  ZyValue** items_ = nullptr;
   int32_t count_ = 0;
   int32_t capacity_ = kInitialCapacity;
+  int32_t slots_ = 0;  // slots allocated at items_; count_ ≤ slots_ ≤ capacity_
 };
 
 }  // namespace qoxa::zy

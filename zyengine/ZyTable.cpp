@@ -32,15 +32,24 @@ void FreeBuckets(ZyHeap* heap, ZyValue** buckets, int32_t count) {
 
 }  // namespace
 
-ZyTable::ZyTable(ZyHeap* heap)
-    : heap_(heap),
-      buckets_(NewBuckets(heap, kInitialBuckets)),
-      threshold_(static_cast<int32_t>(kInitialBuckets * kLoadFactor)),
-      order_(heap) {}
+ZyTable::ZyTable(ZyHeap* heap) : threshold_(static_cast<int32_t>(kInitialBuckets * kLoadFactor)), order_(heap) {}
 
-ZyTable::~ZyTable() { FreeBuckets(heap_, buckets_, bucketCount_); }
+ZyTable::~ZyTable() {
+  if (buckets_) FreeBuckets(order_.Heap(), buckets_, bucketCount_);
+}
+
+int32_t ZyTable::ScanOrder(std::u16string_view key) const {
+  ZyValue* const* items = order_.begin();
+  for (int32_t i = 0; i < count_; ++i)
+    if (items[i]->key.View() == key) return i;
+  return -1;
+}
 
 ZyValue* ZyTable::Find(std::u16string_view key) const {
+  if (!buckets_) {
+    const int32_t i = ScanOrder(key);
+    return i < 0 ? nullptr : order_.At(i);
+  }
   const int32_t h = HashKey(key);
   for (ZyValue* m = buckets_[BucketOf(h)]; m; m = m->next)
     if (m->keyHash == h && m->key.View() == key) return m;
@@ -48,6 +57,24 @@ ZyValue* ZyTable::Find(std::u16string_view key) const {
 }
 
 int ZyTable::Set(std::u16string_view key, ZyValue* record, ZyValue** replaced) {
+  if (!buckets_) {
+    const int32_t i = ScanOrder(key);
+    if (i >= 0) {
+      ZyValue* m = order_.data()[i];
+      record->key.Take(record->heap, m->key, m->heap);
+      order_.data()[i] = record;
+      m->next = nullptr;
+      m->parent = nullptr;  // it has left this table; it must not come back here when it dies
+      if (replaced) *replaced = m;
+      return 1;
+    }
+    if (count_ >= threshold_) GrowTable();
+    record->key.Assign(record->heap, key);
+    record->next = nullptr;
+    order_.Append(record);
+    if (++count_ > kLinearLimit) BuildBuckets();
+    return 0;
+  }
   const int32_t h = HashKey(key);
   int32_t b = BucketOf(h);
   ZyValue* previous = nullptr;
@@ -77,6 +104,14 @@ int ZyTable::Set(std::u16string_view key, ZyValue* record, ZyValue** replaced) {
 }
 
 bool ZyTable::Unlink(ZyValue* member) {
+  if (!buckets_) {
+    if (!order_.RemoveItem(member)) return false;
+    --count_;
+    member->key.Free(member->heap);
+    member->next = nullptr;
+    member->parent = nullptr;
+    return true;
+  }
   // The stored hash names the chain, so only that chain is walked for the record itself.
   const int32_t b = BucketOf(member->keyHash);
   ZyValue* previous = nullptr;
@@ -93,10 +128,24 @@ bool ZyTable::Unlink(ZyValue* member) {
   return false;
 }
 
+void ZyTable::BuildBuckets() {
+  buckets_ = NewBuckets(order_.Heap(), bucketCount_);
+  for (ZyValue* m : order_) {
+    m->keyHash = HashKey(m->key.View());
+    const int32_t b = BucketOf(m->keyHash);
+    m->next = buckets_[b];
+    buckets_[b] = m;
+  }
+}
+
 void ZyTable::GrowTable() {
   const int32_t newCount = 2 * bucketCount_ + 1;
-  threshold_ = static_cast<int32_t>(static_cast<float>(newCount) * loadFactor_);
-  ZyValue** grown = NewBuckets(heap_, newCount);
+  threshold_ = static_cast<int32_t>(static_cast<float>(newCount) * kLoadFactor);
+  if (!buckets_) {
+    bucketCount_ = newCount;
+    return;
+  }
+  ZyValue** grown = NewBuckets(order_.Heap(), newCount);
   for (int32_t i = 0; i < bucketCount_; ++i) {
     for (ZyValue* m = buckets_[i]; m;) {
       ZyValue* following = m->next;
@@ -106,7 +155,7 @@ void ZyTable::GrowTable() {
       m = following;
     }
   }
-  FreeBuckets(heap_, buckets_, bucketCount_);
+  FreeBuckets(order_.Heap(), buckets_, bucketCount_);
   buckets_ = grown;
   bucketCount_ = newCount;
 }
@@ -117,7 +166,7 @@ void ZyTable::EmptyInPlace() {
     m->next = nullptr;
   }
   order_.Clear();
-  std::memset(buckets_, 0, sizeof(ZyValue*) * static_cast<size_t>(bucketCount_));
+  if (buckets_) std::memset(buckets_, 0, sizeof(ZyValue*) * static_cast<size_t>(bucketCount_));
   count_ = 0;
 }
 

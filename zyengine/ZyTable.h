@@ -3,6 +3,11 @@
 // the same member records in the order their keys first arrived. Lookups use the chains;
 // everything that lists members uses the order.
 //
+// Small tables (up to kLinearLimit members) keep no buckets: lookups scan the order, which is
+// faster than hashing for a handful of keys and saves the bucket array of every small Object.
+// The bucket count and threshold still follow the same growth, and the buckets are built from the
+// order once the table outgrows the limit.
+//
 // Keys compare by plain code-unit equality (no locale folding), so two keys are the same member
 // exactly when their UTF-16 code units are the same.
 #include <cstdint>
@@ -23,6 +28,7 @@ class ZyTable {
  public:
   static constexpr int32_t kInitialBuckets = 11;
   static constexpr float kLoadFactor = 0.75f;
+  static constexpr int32_t kLinearLimit = 8;
 
   explicit ZyTable(ZyHeap* heap);
   ~ZyTable();
@@ -56,13 +62,15 @@ class ZyTable {
     return static_cast<int32_t>(static_cast<uint32_t>(hash & 0x7FFFFFFF) % static_cast<uint32_t>(bucketCount_));
   }
   void GrowTable();
+  // Chains every member into freshly made buckets (the table leaves the linear form).
+  void BuildBuckets();
+  // The position in the order of the member under key, or -1 (linear form).
+  int32_t ScanOrder(std::u16string_view key) const;
 
-  ZyHeap* heap_;
-  ZyValue** buckets_;
+  ZyValue** buckets_ = nullptr;  // none while the table is small
   int32_t bucketCount_ = kInitialBuckets;
   int32_t count_ = 0;
   int32_t threshold_;
-  float loadFactor_ = kLoadFactor;
   ZyList order_;
 };
 

@@ -2,6 +2,7 @@
 #include "treeengine/JsonDoc.h"
 
 #include <cassert>
+#include <cstring>
 #include <limits>
 
 #include "treeengine/DocMessages.h"
@@ -49,12 +50,19 @@ TableSizes EstimateTables(size_t sourceLength) {
 }  // namespace
 
 bool JsonDoc::ParseText(std::string_view source, int keepMemberOrder, std::string* errorMessage, int /*ignored*/) {
+  if (source.size() <= kMaxSourceLength) return Parse(source, true, keepMemberOrder, errorMessage, 1);
+  // Too long as a whole: whether it is depends on where the first zero byte cuts it.
   const size_t zero = source.find('\0');
   if (zero != std::string_view::npos) source = source.substr(0, zero);
-  return ParseBytes(source, keepMemberOrder, errorMessage);
+  return Parse(source, false, keepMemberOrder, errorMessage, 1);
 }
 
 bool JsonDoc::ParseBytes(std::string_view source, int keepMemberOrder, std::string* errorMessage, int decodeUnicode) {
+  return Parse(source, false, keepMemberOrder, errorMessage, decodeUnicode);
+}
+
+bool JsonDoc::Parse(std::string_view source, bool stopAtZero, int keepMemberOrder, std::string* errorMessage,
+                    int decodeUnicode) {
   // Starts from an empty document, keeping table memory that fits the new text (Clear frees it).
   RecycleTables(source.size() <= kMaxSourceLength ? source.size() : 0);
   keepMemberOrder_ = keepMemberOrder;
@@ -65,18 +73,33 @@ bool JsonDoc::ParseBytes(std::string_view source, int keepMemberOrder, std::stri
   if (source.size() > kMaxSourceLength) {
     SetError(MessageText(DocMessage::Incomplete), 1);
   } else {
-    sourceLength_ = static_cast<int32_t>(source.size());
     // A pad byte in front makes text_[pos] the byte at 1-based pos; the zero bytes behind let
     // the string reader look ahead (a two-byte unit, a block of kTailPadding bytes) without a
     // bounds test.
     text_.reserve(source.size() + 1 + kTailPadding);
     text_.push_back('\0');
-    text_.append(source);
+    if (stopAtZero) {
+      // The text ends at its first zero byte: looked for piece by piece while copying, so that
+      // each piece is read from memory once and copied from the cache.
+      constexpr size_t kPiece = size_t{64} << 10;
+      for (size_t at = 0; at < source.size(); at += kPiece) {
+        const std::string_view piece = source.substr(at, kPiece);
+        const void* zero = std::memchr(piece.data(), 0, piece.size());
+        if (zero != nullptr) {
+          text_.append(piece.data(), static_cast<size_t>(static_cast<const char*>(zero) - piece.data()));
+          break;
+        }
+        text_.append(piece);
+      }
+    } else {
+      text_.append(source);
+    }
+    sourceLength_ = static_cast<int32_t>(text_.size() - 1);
     text_.append(kTailPadding, '\0');
     // Typical documents hold about one value per 8 bytes of text and one member or element per
     // 16: reserving that up front saves the copies of growing tables. Pages of a reserve that
     // stay unused are never touched, so they cost address space only.
-    const TableSizes sizes = EstimateTables(source.size());
+    const TableSizes sizes = EstimateTables(static_cast<size_t>(sourceLength_));
     values_.reserve(sizes.values);
     memberStore_.entries.reserve(sizes.members);
     elementStore_.reserve(sizes.elements);

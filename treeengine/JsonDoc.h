@@ -90,6 +90,9 @@ class JsonDoc {
   // Where a value goes: the top level, an object's member table or an array's element list.
   enum ParentKind : int { kTopLevel = 0, kInObject = 1, kInArray = 2 };
 
+  // Both entry points: with stopAtZero the text ends at its first zero byte.
+  bool Parse(std::string_view source, bool stopAtZero, int keepMemberOrder, std::string* errorMessage,
+             int decodeUnicode);
   void SetError(const std::string& message, int32_t pos);
   bool ReadValue(int32_t& pos, bool nested, int parentKind = kTopLevel, int32_t parentId = 0);
   bool DispatchValue(int32_t& pos, int parentKind, int32_t parentId);

@@ -154,6 +154,22 @@ TEST(JsonDocParse, ParseTextStopsAtZeroByteParseBytesDoesNot) {
   EXPECT_EQ(doc.ValueText({}, 2), "a");
 }
 
+// The zero byte that ends a long text: read as the end wherever it stands.
+TEST(JsonDocParse, ParseTextEndsAtAZeroByteFarIn) {
+  for (const size_t zeroAt : {size_t{65535}, size_t{65536}, size_t{65537}, size_t{200001}}) {
+    std::string text = "[";
+    while (text.size() < zeroAt) text += "1,";
+    text.resize(zeroAt);
+    text.back() = '1';  // the last byte before the zero is a digit
+    text += std::string("\0,2]", 4);
+    JsonDoc doc;
+    std::string message;
+    EXPECT_FALSE(doc.ParseText(text, 0, &message));
+    EXPECT_EQ(Utf8(message), "数组定义格式不完整(1:" + std::to_string(zeroAt + 1) + ")") << zeroAt;
+    EXPECT_EQ(doc.ValueCount(), 1 + static_cast<int>(zeroAt / 2)) << zeroAt;
+  }
+}
+
 TEST(JsonDocParse, ClearEmptiesAndReleasesButKeepsTheError) {
   JsonDoc doc;
   std::string message;

@@ -89,7 +89,8 @@ int ZyJson::Parse(std::string_view text, bool decodeUnicode, int* resultCode) {
 
 namespace {
 
-void WriteText(const ZyValue* v, bool pretty, bool escape, ZyTextBuilder& out) {
+template <class Builder>
+void WriteText(const ZyValue* v, bool pretty, bool escape, Builder& out) {
   if (v) Serialize(v, out, pretty, 0, escape);
 }
 
@@ -102,9 +103,10 @@ std::u16string ZyJson::ToTextW(std::u16string_view path, bool pretty, bool escap
 }
 
 std::string ZyJson::ToText(std::string_view path, bool pretty, bool escape) const {
-  ZyTextBuilder out;
+  // Written straight in GB18030: the same bytes as converting the UTF-16 text afterwards.
+  ZyByteBuilder out;
   WriteText(Find(ToUtf16(path)), pretty, escape, out);
-  return ToGb18030(out.View());
+  return std::string(out.View());
 }
 
 }  // namespace qoxa::zy

@@ -23,22 +23,8 @@ char16_t EscapeLetter(char16_t c) {
   }
 }
 
-void WriteString(std::u16string_view text, ZyTextBuilder& out, bool escape) {
-  out.Append(u'"');
-  if (escape) EscapeText(text, out);
-  else out.Append(text);
-  out.Append(u'"');
-}
-
-struct Frame {
-  const ZyValue* container;
-  const ZyList* items;  // elements of an Array, member order of an Object
-  int32_t next;         // how many items have been started
-};
-
-}  // namespace
-
-void EscapeText(std::u16string_view text, ZyTextBuilder& out) {
+template <class Builder>
+void EscapeInto(std::u16string_view text, Builder& out) {
   size_t runStart = 0;
   for (size_t i = 0; i < text.size(); ++i) {
     const char16_t c = text[i];
@@ -53,13 +39,35 @@ void EscapeText(std::u16string_view text, ZyTextBuilder& out) {
   out.Append(text.substr(runStart));
 }
 
+template <class Builder>
+void WriteString(std::u16string_view text, Builder& out, bool escape) {
+  out.Append(u'"');
+  if (escape) EscapeInto(text, out);
+  else out.Append(text);
+  out.Append(u'"');
+}
+
+struct Frame {
+  const ZyValue* container;
+  const ZyList* items;  // elements of an Array, member order of an Object
+  int32_t next;         // how many items have been started
+};
+
+}  // namespace
+
+void EscapeText(std::u16string_view text, ZyTextBuilder& out) { EscapeInto(text, out); }
+void EscapeText(std::u16string_view text, ZyByteBuilder& out) { EscapeInto(text, out); }
+
 std::u16string EscapeText(std::u16string_view text) {
   ZyTextBuilder out;
   EscapeText(text, out);
   return std::u16string(out.View());
 }
 
-void Serialize(const ZyValue* root, ZyTextBuilder& out, bool pretty, int depth, bool escape) {
+namespace {
+
+template <class Builder>
+void SerializeInto(const ZyValue* root, Builder& out, bool pretty, int depth, bool escape) {
   std::vector<Frame> stack;
   // Writes a scalar whole, or the opening of a container and pushes it.
   auto begin = [&](const ZyValue* v) {
@@ -116,6 +124,16 @@ void Serialize(const ZyValue* root, ZyTextBuilder& out, bool pretty, int depth, 
     }
     stack.pop_back();
   }
+}
+
+}  // namespace
+
+void Serialize(const ZyValue* v, ZyTextBuilder& out, bool pretty, int depth, bool escape) {
+  SerializeInto(v, out, pretty, depth, escape);
+}
+
+void Serialize(const ZyValue* v, ZyByteBuilder& out, bool pretty, int depth, bool escape) {
+  SerializeInto(v, out, pretty, depth, escape);
 }
 
 }  // namespace qoxa::zy

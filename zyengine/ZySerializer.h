@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "zyengine/ZyByteBuilder.h"
 #include "zyengine/ZyTextBuilder.h"
 
 namespace qoxa::zy {
@@ -12,10 +13,13 @@ namespace qoxa::zy {
 struct ZyValue;
 
 // Appends the JSON text of v at nesting level depth. Works without recursion.
+// The UTF-16 and the GB18030 builder give the same text in their encodings.
 void Serialize(const ZyValue* v, ZyTextBuilder& out, bool pretty, int depth, bool escape);
+void Serialize(const ZyValue* v, ZyByteBuilder& out, bool pretty, int depth, bool escape);
 // Escapes backslash, '/', double quote and the control characters 8, 9, 10, 12, 13;
 // everything else passes unchanged.
 void EscapeText(std::u16string_view text, ZyTextBuilder& out);
+void EscapeText(std::u16string_view text, ZyByteBuilder& out);
 std::u16string EscapeText(std::u16string_view text);
 
 }  // namespace qoxa::zy

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
+#include "platform/CodePage.h"
 #include "zyengine/ZyJson.h"
 #include "zyengine/ZyPath.h"
 
@@ -12,6 +15,29 @@ struct OutputCase {
   bool pretty;
   const char* text;
 };
+
+// A stable, readable name for the case in test listings: printable ASCII as written, other bytes
+// as \xNN, cut after 40 characters.
+void PrintCaseText(const char* text, std::ostream* os) {
+  static const char kHex[] = "0123456789ABCDEF";
+  size_t shown = 0;
+  for (const char* p = text; *p; ++p) {
+    if (++shown > 40) {
+      *os << "...";
+      break;
+    }
+    const auto byte = static_cast<unsigned char>(*p);
+    if (byte >= 0x20 && byte < 0x7F) *os << *p;
+    else *os << "\\x" << kHex[byte >> 4] << kHex[byte & 15];
+  }
+}
+
+void PrintTo(const OutputCase& c, std::ostream* os) {
+  PrintCaseText(c.document, os);
+  *os << " at '";
+  PrintCaseText(c.path, os);
+  *os << (c.pretty ? "' pretty" : "'");
+}
 
 class OutputCases : public ::testing::TestWithParam<OutputCase> {};
 
@@ -53,6 +79,23 @@ TEST(Output, EscapeCanBeTurnedOff) {
   ASSERT_EQ(doc.Parse(R"({"k/\\":"a\"b/"})"), 1);
   EXPECT_EQ(doc.ToText("", false, true), R"({"k\/\\":"a\"b\/"})");
   EXPECT_EQ(doc.ToText("", false, false), R"({"k/\":"a"b/"})");
+}
+
+// The byte text is written in GB18030 directly; it must equal converting the UTF-16 text, also
+// for characters outside the basic plane and for a lone surrogate.
+TEST(Output, ByteTextEqualsTheConvertedWideText) {
+  std::u16string text = u"{\"中文\":\"a\\/文b😀c\",\"x\":[\"é\",\"";
+  text.push_back(char16_t{0xD800});
+  text += u"z\",1],\"€\":\"\\u4e2d\"}";
+  ZyJson doc;
+  ASSERT_EQ(doc.ParseW(text, true), 1);
+  for (const bool pretty : {false, true}) {
+    for (const bool escape : {false, true}) {
+      const std::string bytes = doc.ToText("", pretty, escape);
+      EXPECT_EQ(bytes, platform::Utf16ToGb18030(doc.ToTextW(u"", pretty, escape)));
+      EXPECT_NE(bytes.find(platform::Utf8ToGb18030("😀")), std::string::npos);
+    }
+  }
 }
 
 TEST(Output, HandleWithoutRootWritesNothing) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "zyengine/ZyJson.h"
 #include "zyengine/ZyNumberText.h"
 #include "zyengine/ZyScanner.h"
@@ -12,6 +14,27 @@ struct ScanCase {
   int code;
   const char* compact;  // the root written back without pretty; after a failure, what is left
 };
+
+// A stable, readable name for the case in test listings: printable ASCII as written, other bytes
+// as \xNN, cut after 40 characters.
+void PrintCaseText(const char* text, std::ostream* os) {
+  static const char kHex[] = "0123456789ABCDEF";
+  size_t shown = 0;
+  for (const char* p = text; *p; ++p) {
+    if (++shown > 40) {
+      *os << "...";
+      break;
+    }
+    const auto byte = static_cast<unsigned char>(*p);
+    if (byte >= 0x20 && byte < 0x7F) *os << *p;
+    else *os << "\\x" << kHex[byte >> 4] << kHex[byte & 15];
+  }
+}
+
+void PrintTo(const ScanCase& c, std::ostream* os) {
+  PrintCaseText(c.input, os);
+  *os << " -> " << c.code;
+}
 
 class ScannerCases : public ::testing::TestWithParam<ScanCase> {};
 

@@ -45,97 +45,93 @@ int32_t ZyTable::ScanOrder(std::u16string_view key) const {
   return -1;
 }
 
+int32_t ZyTable::SlotOf(std::u16string_view key) const {
+  int32_t slot = BucketOf(HashKey(key));
+  for (ZyValue* m; (m = buckets_[slot]) != nullptr; slot = NextSlot(slot))
+    if (m->key.View() == key) return slot;
+  return -1;
+}
+
+int32_t ZyTable::FreeSlotFor(std::u16string_view key) const {
+  int32_t slot = BucketOf(HashKey(key));
+  while (buckets_[slot]) slot = NextSlot(slot);
+  return slot;
+}
+
 ZyValue* ZyTable::Find(std::u16string_view key) const {
   if (!buckets_) {
     const int32_t i = ScanOrder(key);
     return i < 0 ? nullptr : order_.At(i);
   }
-  const int32_t h = HashKey(key);
-  for (ZyValue* m = buckets_[BucketOf(h)]; m; m = m->next)
-    if (m->keyHash == h && m->key.View() == key) return m;
-  return nullptr;
+  const int32_t slot = SlotOf(key);
+  return slot < 0 ? nullptr : buckets_[slot];
 }
 
 int ZyTable::Set(std::u16string_view key, ZyValue* record, ZyValue** replaced) {
+  ZyValue* m = nullptr;
   if (!buckets_) {
     const int32_t i = ScanOrder(key);
     if (i >= 0) {
-      ZyValue* m = order_.data()[i];
-      record->key.Take(record->heap, m->key, m->heap);
+      m = order_.data()[i];
       order_.data()[i] = record;
-      m->next = nullptr;
-      m->parent = nullptr;  // it has left this table; it must not come back here when it dies
-      if (replaced) *replaced = m;
-      return 1;
     }
-    if (count_ >= threshold_) GrowTable();
-    record->key.Assign(record->heap, key);
-    record->next = nullptr;
-    order_.Append(record);
-    if (++count_ > kLinearLimit) BuildBuckets();
-    return 0;
+  } else {
+    const int32_t slot = SlotOf(key);
+    if (slot >= 0) {
+      m = buckets_[slot];
+      buckets_[slot] = record;
+      order_.ReplaceItem(m, record);
+    }
   }
-  const int32_t h = HashKey(key);
-  int32_t b = BucketOf(h);
-  ZyValue* previous = nullptr;
-  for (ZyValue* m = buckets_[b]; m; previous = m, m = m->next) {
-    if (m->keyHash != h || m->key.View() != key) continue;
-    (previous ? previous->next : buckets_[b]) = record;
+  if (m) {
     record->key.Take(record->heap, m->key, m->heap);
-    record->next = m->next;
-    record->keyHash = h;
-    order_.ReplaceItem(m, record);
-    m->next = nullptr;
     m->parent = nullptr;  // it has left this table; it must not come back here when it dies
     if (replaced) *replaced = m;
     return 1;
   }
-  if (count_ >= threshold_) {
-    GrowTable();
-    b = BucketOf(h);
-  }
-  record->keyHash = h;
+  if (count_ >= threshold_) GrowTable();
   record->key.Assign(record->heap, key);
-  record->next = buckets_[b];
-  buckets_[b] = record;
   order_.Append(record);
   ++count_;
+  if (buckets_) buckets_[FreeSlotFor(key)] = record;
+  else if (count_ > kLinearLimit) BuildBuckets();
   return 0;
 }
 
+void ZyTable::RemoveSlot(int32_t slot) {
+  // Later members of the same run move up into the gap when their home slot allows it, so that
+  // every member stays reachable from its home slot without gaps.
+  int32_t gap = slot;
+  for (int32_t next = NextSlot(gap); buckets_[next]; next = NextSlot(next)) {
+    const int32_t home = BucketOf(HashKey(buckets_[next]->key.View()));
+    const bool between = gap <= next ? (gap < home && home <= next) : (gap < home || home <= next);
+    if (between) continue;
+    buckets_[gap] = buckets_[next];
+    gap = next;
+  }
+  buckets_[gap] = nullptr;
+}
+
 bool ZyTable::Unlink(ZyValue* member) {
-  if (!buckets_) {
-    if (!order_.RemoveItem(member)) return false;
-    --count_;
-    member->key.Free(member->heap);
-    member->next = nullptr;
-    member->parent = nullptr;
-    return true;
+  if (buckets_) {
+    int32_t slot = BucketOf(HashKey(member->key.View()));
+    while (buckets_[slot] && buckets_[slot] != member) slot = NextSlot(slot);
+    if (!buckets_[slot]) return false;
+    RemoveSlot(slot);
+    order_.RemoveItem(member);
+  } else if (!order_.RemoveItem(member)) {
+    return false;
   }
-  // The stored hash names the chain, so only that chain is walked for the record itself.
-  const int32_t b = BucketOf(member->keyHash);
-  ZyValue* previous = nullptr;
-  for (ZyValue* m = buckets_[b]; m; previous = m, m = m->next) {
-    if (m != member) continue;
-    (previous ? previous->next : buckets_[b]) = m->next;
-    --count_;
-    order_.RemoveItem(m);
-    m->key.Free(m->heap);
-    m->next = nullptr;
-    m->parent = nullptr;
-    return true;
-  }
-  return false;
+  --count_;
+  member->key.Free(member->heap);
+  member->parent = nullptr;
+  return true;
 }
 
 void ZyTable::BuildBuckets() {
+  if (buckets_) FreeBuckets(order_.Heap(), buckets_, bucketCount_);
   buckets_ = NewBuckets(order_.Heap(), bucketCount_);
-  for (ZyValue* m : order_) {
-    m->keyHash = HashKey(m->key.View());
-    const int32_t b = BucketOf(m->keyHash);
-    m->next = buckets_[b];
-    buckets_[b] = m;
-  }
+  for (ZyValue* m : order_) buckets_[FreeSlotFor(m->key.View())] = m;
 }
 
 void ZyTable::GrowTable() {
@@ -145,26 +141,14 @@ void ZyTable::GrowTable() {
     bucketCount_ = newCount;
     return;
   }
-  ZyValue** grown = NewBuckets(order_.Heap(), newCount);
-  for (int32_t i = 0; i < bucketCount_; ++i) {
-    for (ZyValue* m = buckets_[i]; m;) {
-      ZyValue* following = m->next;
-      const uint32_t b = static_cast<uint32_t>(m->keyHash & 0x7FFFFFFF) % static_cast<uint32_t>(newCount);
-      m->next = grown[b];
-      grown[b] = m;
-      m = following;
-    }
-  }
   FreeBuckets(order_.Heap(), buckets_, bucketCount_);
-  buckets_ = grown;
+  buckets_ = nullptr;
   bucketCount_ = newCount;
+  BuildBuckets();
 }
 
 void ZyTable::EmptyInPlace() {
-  for (ZyValue* m : order_) {
-    m->key.Free(m->heap);
-    m->next = nullptr;
-  }
+  for (ZyValue* m : order_) m->key.Free(m->heap);
   order_.Clear();
   if (buckets_) std::memset(buckets_, 0, sizeof(ZyValue*) * static_cast<size_t>(bucketCount_));
   count_ = 0;

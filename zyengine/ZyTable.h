@@ -1,7 +1,8 @@
 #pragma once
-// The member table of an Object: a chained hash table keyed by UTF-16 text plus a ZyList holding
-// the same member records in the order their keys first arrived. Lookups use the chains;
-// everything that lists members uses the order.
+// The member table of an Object: a hash table keyed by UTF-16 text plus a ZyList holding the
+// same member records in the order their keys first arrived. Lookups use the buckets; everything
+// that lists members uses the order. The buckets are open: a member sits in the first free bucket
+// from its key's home bucket on (the load stays under 0.75), so a record needs no chain link.
 //
 // Small tables (up to kLinearLimit members) keep no buckets: lookups scan the order, which is
 // faster than hashing for a handful of keys and saves the bucket array of every small Object.
@@ -42,28 +43,35 @@ class ZyTable {
   ZyValue* At(int32_t position) const { return order_.At(position); }
 
   ZyValue* Find(std::u16string_view key) const;
-  // Answers 1 when an existing member was replaced in place (the record takes over its key, chain
-  // slot and position; the caller releases the old one, given in *replaced), 0 when the record was
+  // Answers 1 when an existing member was replaced in place (the record takes over its key, bucket
+  // and position; the caller releases the old one, given in *replaced), 0 when the record was
   // added at the end.
   int Set(std::u16string_view key, ZyValue* record, ZyValue** replaced = nullptr);
-  // Takes a member out of its chain and the order and clears its key and parent; false when the
-  // record is not chained here.
+  // Takes a member out of the buckets and the order and clears its key and parent; false when the
+  // record is not a member here.
   bool Unlink(ZyValue* member);
   // Empties the table in place: keys cleared, order emptied, buckets zeroed; sizes stay. The
   // members themselves are the caller's business.
   void EmptyInPlace();
   std::vector<std::u16string> KeysSnapshot() const;
   // Reorders the member order by key in code-unit order (keys are unique, so any correct sort
-  // gives the same order); the chains are untouched.
+  // gives the same order); the buckets are untouched.
   void Sort(bool descending);
 
  private:
   int32_t BucketOf(int32_t hash) const {
     return static_cast<int32_t>(static_cast<uint32_t>(hash & 0x7FFFFFFF) % static_cast<uint32_t>(bucketCount_));
   }
+  int32_t NextSlot(int32_t slot) const { return slot + 1 == bucketCount_ ? 0 : slot + 1; }
   void GrowTable();
-  // Chains every member into freshly made buckets (the table leaves the linear form).
+  // Puts every member into freshly made buckets (the table leaves the linear form).
   void BuildBuckets();
+  // The bucket holding the member under key, or -1.
+  int32_t SlotOf(std::u16string_view key) const;
+  // The bucket where a member under key (not present) goes.
+  int32_t FreeSlotFor(std::u16string_view key) const;
+  // Empties a bucket and closes the gap it leaves in its run.
+  void RemoveSlot(int32_t slot);
   // The position in the order of the member under key, or -1 (linear form).
   int32_t ScanOrder(std::u16string_view key) const;
 

@@ -34,7 +34,6 @@ void ReleaseChildren(ZyValue* v, std::vector<ZyValue*>& dying) {
     if (i + 8 < count) __builtin_prefetch(items[i + 8], 1);
     ZyValue* child = items[i];
     child->parent = nullptr;
-    child->next = nullptr;
     child->key.Free(child->heap);
     if (child->refCount.fetch_sub(1, std::memory_order_acq_rel) == 1) dying.push_back(child);
   }

@@ -41,7 +41,6 @@ struct ZyValue {
 
   ZyHeap* heap;  // where the record, its container and its texts live
   std::atomic<int32_t> refCount{1};
-  int32_t keyHash = 0;  // HashKey of `key` while the record is an Object member
   ZyType type = ZyType::Null;
   union Payload {
     double number;
@@ -50,13 +49,14 @@ struct ZyValue {
     ZyList* list;
     ZyTable* table;
   } payload{};
-  ZyValue* next = nullptr;    // next record in the same bucket chain of the parent's table
   ZyValue* parent = nullptr;  // the container holding this record; not a counted reference
   ZyText key;                 // member key, set and freed by the parent's table
   // The text form of a scalar (Null, Bool, Double, Integer, Raw); for a String its content.
   // Strings have no text form of their own: TextForm answers empty for them.
   ZyText text;
 };
+// Millions of records make up a big document: keep them at one cache line.
+static_assert(sizeof(void*) != 8 || sizeof(ZyValue) <= 64);
 
 // Record constructors: a new record with one reference and no parent, in the heap of `near`
 // (a new heap when there is none).

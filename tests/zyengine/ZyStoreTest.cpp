@@ -1,7 +1,10 @@
 // Member tables, element lists and the ownership rules of the value records.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "zyengine/ZyJson.h"
 #include "zyengine/ZyList.h"
@@ -53,6 +56,38 @@ TEST(ZyTable, GrowsBeforeReachingTheThresholdAndKeepsOrder) {
   EXPECT_EQ(table->Count(), 36);
   EXPECT_EQ(MemberOrder(object), expectedOrder);
   for (int i = 0; i < 36; ++i) ASSERT_EQ(FindMember(object, KeyOf(i))->payload.integer, i);
+  Release(object);
+}
+
+// Random sets, replacements and removals across the small and the large form of a table, checked
+// against a plain model: lookups, count and member order must agree after every step.
+TEST(ZyTable, AgreesWithAModelUnderRandomEdits) {
+  ZyValue* object = NewObject();
+  std::vector<std::pair<std::u16string, int>> model;  // in member order
+  uint32_t state = 12345;
+  auto next = [&state] { return (state = state * 1103515245u + 12345u) >> 16; };
+  for (int step = 0; step < 6000; ++step) {
+    // Keys from a pool whose size grows and shrinks, so tables cross every form and size.
+    const uint32_t pool = step < 3000 ? 8 + step / 10 : 8 + (6000 - step) / 10;
+    std::u16string key = u"k";
+    key += std::u16string(next() % 3, u'x') + std::u16string(1, static_cast<char16_t>(u'0' + next() % pool));
+    auto it = std::find_if(model.begin(), model.end(), [&](const auto& m) { return m.first == key; });
+    if (next() % 3 == 0) {
+      EXPECT_EQ(RemoveMember(object, key), it != model.end());
+      if (it != model.end()) model.erase(it);
+    } else {
+      SetMember(object, key, NewInteger(step));
+      if (it != model.end()) it->second = step;
+      else model.emplace_back(key, step);
+    }
+    ASSERT_EQ(ChildCount(object), static_cast<int32_t>(model.size())) << step;
+    for (size_t i = 0; i < model.size(); ++i) {
+      const ZyValue* found = FindMember(object, model[i].first);
+      ASSERT_NE(found, nullptr) << step;
+      ASSERT_EQ(found->payload.integer, model[i].second) << step;
+      ASSERT_EQ(ChildAt(object, static_cast<int32_t>(i)), found) << step;
+    }
+  }
   Release(object);
 }
 

@@ -1,5 +1,7 @@
 #include "zyengine/ZyCodePage.h"
 
+#include <atomic>
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -24,43 +26,65 @@ constexpr char kSeparator = '\n';
 
 }  // namespace
 
-std::u16string ToUtf16(std::string_view gb18030) {
+namespace {
+
+// The UTF-16 unit of each two-byte GB18030 character (lead 0x81–0xFE, trail 0x40–0xFE), index
+// (lead − 0x81) × 191 + (trail − 0x40); 0 until first met, filled from the platform conversion
+// by any thread with the same value.
+constexpr size_t kPairCount = 126 * 191;
+std::atomic<char16_t> g_pairs[kPairCount];
+
+// The cached unit of a two-byte character, or 0 when it is not one the table can hold.
+char16_t DecodePair(unsigned char lead, unsigned char trail) {
+  if (lead < 0x81 || lead > 0xFE || trail < 0x40 || trail > 0xFE || trail == 0x7F) return 0;
+  std::atomic<char16_t>& entry = g_pairs[(lead - 0x81) * 191 + (trail - 0x40)];
+  char16_t unit = entry.load(std::memory_order_relaxed);
+  if (unit) return unit;
+  const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+  const std::u16string decoded = platform::Gb18030ToUtf16(std::string_view(pair, 2));
+  if (decoded.size() != 1 || decoded[0] < 0x80 || (decoded[0] >= 0xD800 && decoded[0] <= 0xDFFF)) return 0;
+  entry.store(decoded[0], std::memory_order_relaxed);
+  return decoded[0];
+}
+
+}  // namespace
+
+size_t ToUtf16Into(std::string_view gb18030, char16_t* out) {
   const auto* p = reinterpret_cast<const unsigned char*>(gb18030.data());
   const size_t n = gb18030.size();
-  // Pass 1: the non-ASCII stretches, gathered for one platform call.
-  std::vector<std::pair<size_t, size_t>> stretches;
-  std::string gathered;
-  size_t ascii = 0;
+  char16_t* o = out;
   for (size_t i = 0; i < n;) {
-    const size_t start = i;
-    while (i < n && p[i] < 0x80) ++i;
-    ascii += i - start;
+    // ASCII, widened as it is.
+    while (i < n && p[i] < 0x80) *o++ = p[i++];
     if (i == n) break;
-    const size_t stretchStart = i;
-    while (i < n && p[i] >= 0x80) i += Gb18030UnitLength(p + i, n - i);
+    // A stretch of other characters: two-byte characters from the table; a stretch holding
+    // anything else goes to the platform whole.
+    const size_t start = i;
+    char16_t* const stretchOut = o;
+    bool tabled = true;
+    while (i < n && p[i] >= 0x80) {
+      const size_t length = Gb18030UnitLength(p + i, n - i);
+      const char16_t unit = tabled && length == 2 ? DecodePair(p[i], p[i + 1]) : 0;
+      if (unit) *o++ = unit;
+      else tabled = false;
+      i += length;
+    }
     if (i > n) i = n;
-    stretches.emplace_back(stretchStart, i);
-    gathered.append(gb18030.substr(stretchStart, i - stretchStart));
-    gathered.push_back(kSeparator);
+    if (!tabled) {
+      const std::u16string converted = platform::Gb18030ToUtf16(gb18030.substr(start, i - start));
+      // Every byte gives at most one unit, so the stretch fits in the room its bytes left.
+      const size_t units = converted.size() < i - start ? converted.size() : i - start;
+      std::memcpy(stretchOut, converted.data(), units * sizeof(char16_t));
+      o = stretchOut + units;
+    }
   }
-  if (stretches.empty()) return std::u16string(p, p + n);
-  const std::u16string converted = platform::Gb18030ToUtf16(gathered);
-  if (converted.size() < stretches.size()) return platform::Gb18030ToUtf16(gb18030);
+  return static_cast<size_t>(o - out);
+}
 
-  // Pass 2: ASCII widened in place, each stretch from the converted text.
+std::u16string ToUtf16(std::string_view gb18030) {
   std::u16string out;
-  out.resize(ascii + converted.size() - stretches.size());
-  char16_t* o = out.data();
-  char16_t* const end = o + out.size();
-  size_t i = 0, c = 0;
-  for (const auto& [start, stop] : stretches) {
-    for (; i < start; ++i) *o++ = p[i];
-    while (c < converted.size() && converted[c] != kSeparator && o < end) *o++ = converted[c++];
-    ++c;
-    i = stop;
-  }
-  if (static_cast<size_t>(end - o) != n - i || c != converted.size()) return platform::Gb18030ToUtf16(gb18030);
-  for (; i < n; ++i) *o++ = p[i];
+  out.resize(gb18030.size());
+  out.resize(ToUtf16Into(gb18030, out.data()));
   return out;
 }
 

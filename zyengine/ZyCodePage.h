@@ -1,13 +1,18 @@
 #pragma once
 // Conversions at the engine's boundary between its GB18030 byte text and its UTF-16 text.
 // Results are those of the platform conversions; ASCII, which dominates JSON text, is copied
-// directly and only the non-ASCII stretches go through the platform, gathered into one call.
+// directly, two-byte GB18030 characters come from a table filled by the platform as they are
+// first met, and only the rest goes through the platform.
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace qoxa::zy {
 
 std::u16string ToUtf16(std::string_view gb18030);
+// The same into out, which has room for gb18030.size() units (no character takes more);
+// answers the number of units written.
+size_t ToUtf16Into(std::string_view gb18030, char16_t* out);
 std::string ToGb18030(std::u16string_view utf16);
 
 }  // namespace qoxa::zy

@@ -5,6 +5,7 @@
 #include "zyengine/ZyScanner.h"
 #include "zyengine/ZySerializer.h"
 
+#include <memory>
 #include <utility>
 
 namespace qoxa::zy {
@@ -84,7 +85,10 @@ int ZyJson::ParseW(std::u16string_view text, bool decodeUnicode, int* resultCode
 }
 
 int ZyJson::Parse(std::string_view text, bool decodeUnicode, int* resultCode) {
-  return ParseW(ToUtf16(text), decodeUnicode, resultCode);
+  // The wide text is only scanned, so it needs no zero-filled string of its own.
+  std::unique_ptr<char16_t[]> wide(new char16_t[text.size() ? text.size() : 1]);
+  const size_t length = ToUtf16Into(text, wide.get());
+  return ParseW(std::u16string_view(wide.get(), length), decodeUnicode, resultCode);
 }
 
 namespace {

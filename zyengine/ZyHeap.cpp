@@ -103,7 +103,7 @@ void* ZyHeap::Carve(size_t blockBytes) {
   return block;
 }
 
-void* ZyHeap::Allocate(size_t bytes) {
+void* ZyHeap::AllocateSlow(size_t bytes) {
   void* block;
   if (kBlockPerAllocation || bytes > kPooledLimit) {
     block = MallocOrThrow(bytes);
@@ -121,7 +121,7 @@ void* ZyHeap::Allocate(size_t bytes) {
   return block;
 }
 
-void ZyHeap::Free(void* block, size_t bytes) {
+void ZyHeap::FreeSlow(void* block, size_t bytes) {
   if (!block) return;
   if (kBlockPerAllocation || bytes > kPooledLimit) {
     std::free(block);

@@ -19,9 +19,41 @@ class ZyHeap {
   ZyHeap(const ZyHeap&) = delete;
   ZyHeap& operator=(const ZyHeap&) = delete;
 
-  void* Allocate(size_t bytes);
+  void* Allocate(size_t bytes) {
+#if !defined(__SANITIZE_ADDRESS__)
+    // Small blocks: the free list of their size, else the current slab (the common case inline).
+    if (bytes - 1 < kSmallLimit) {
+      const size_t index = (bytes - 1) / 8;
+      if (FreeBlock* reused = free_[index]) {
+        free_[index] = reused->next;
+        ++live_;
+        return reused;
+      }
+      const size_t blockBytes = (index + 1) * 8;
+      if (static_cast<size_t>(limit_ - cursor_) >= blockBytes) {
+        void* block = cursor_;
+        cursor_ += blockBytes;
+        ++live_;
+        return block;
+      }
+    }
+#endif
+    return AllocateSlow(bytes);
+  }
   // Gives a block back; the heap destroys itself when this was its last live block.
-  void Free(void* block, size_t bytes);
+  void Free(void* block, size_t bytes) {
+#if !defined(__SANITIZE_ADDRESS__)
+    if (block && bytes - 1 < kSmallLimit) {
+      auto* freed = static_cast<FreeBlock*>(block);
+      const size_t index = (bytes - 1) / 8;
+      freed->next = free_[index];
+      free_[index] = freed;
+      if (--live_ == 0) delete this;
+      return;
+    }
+#endif
+    FreeSlow(block, bytes);
+  }
 
   size_t LiveBlocks() const { return live_; }
 
@@ -36,6 +68,8 @@ class ZyHeap {
   ZyHeap() = default;
   ~ZyHeap();
   static size_t ClassOf(size_t bytes, size_t* blockBytes);
+  void* AllocateSlow(size_t bytes);
+  void FreeSlow(void* block, size_t bytes);
   void* Carve(size_t blockBytes);
 
   FreeBlock* free_[kClassCount] = {};

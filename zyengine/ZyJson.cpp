@@ -6,6 +6,11 @@
 #include "zyengine/ZySerializer.h"
 
 #include <memory>
+#include <new>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
 #include <utility>
 
 namespace qoxa::zy {
@@ -84,11 +89,48 @@ int ZyJson::ParseW(std::u16string_view text, bool decodeUnicode, int* resultCode
   return code == kParseOk ? 1 : 0;
 }
 
+namespace {
+
+class WideBuffer {
+ public:
+  explicit WideBuffer(size_t units) : bytes_(units * sizeof(char16_t)) {
+#if defined(__linux__) && defined(MAP_POPULATE) && !defined(__SANITIZE_ADDRESS__)
+    if (bytes_ >= kMappedBytes) {
+      void* p = mmap(nullptr, bytes_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+      if (p == MAP_FAILED) throw std::bad_alloc();
+      data = static_cast<char16_t*>(p);
+      return;
+    }
+#endif
+    data = new char16_t[units];
+  }
+  ~WideBuffer() {
+#if defined(__linux__) && defined(MAP_POPULATE) && !defined(__SANITIZE_ADDRESS__)
+    if (bytes_ >= kMappedBytes) {
+      munmap(data, bytes_);
+      return;
+    }
+#endif
+    delete[] data;
+  }
+  WideBuffer(const WideBuffer&) = delete;
+  WideBuffer& operator=(const WideBuffer&) = delete;
+
+  char16_t* data;
+
+ private:
+  static constexpr size_t kMappedBytes = size_t{1} << 20;
+  size_t bytes_;
+};
+
+}  // namespace
+
 int ZyJson::Parse(std::string_view text, bool decodeUnicode, int* resultCode) {
-  // The wide text is only scanned, so it needs no zero-filled string of its own.
-  std::unique_ptr<char16_t[]> wide(new char16_t[text.size() ? text.size() : 1]);
-  const size_t length = ToUtf16Into(text, wide.get());
-  return ParseW(std::u16string_view(wide.get(), length), decodeUnicode, resultCode);
+  // The wide text is only scanned, so it needs no zero-filled string of its own; a big one is
+  // mapped with its pages present, as it is written through at once.
+  WideBuffer wide(text.size() ? text.size() : 1);
+  const size_t length = ToUtf16Into(text, wide.data);
+  return ParseW(std::u16string_view(wide.data, length), decodeUnicode, resultCode);
 }
 
 namespace {

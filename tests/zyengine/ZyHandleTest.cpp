@@ -4,10 +4,29 @@
 #include <string>
 #include <vector>
 
+#include "platform/CodePage.h"
 #include "zyengine/ZyJson.h"
 
 namespace qoxa::zy {
 namespace {
+
+// A text of more than a megabyte takes the big-buffer paths of reading and writing; it must come back
+// byte for byte, Chinese text and escapes included.
+TEST(Handle, BigTextRoundTrips) {
+  const std::string word = platform::Utf8ToGb18030("中文数据");
+  std::string text = "[";
+  for (int i = 0; i < 60000; ++i) {
+    if (i) text += ',';
+    text += "{\"k" + std::to_string(i % 7) + "\":\"" + word + "\\n" + std::to_string(i) + "\"}";
+  }
+  text += ']';
+  ASSERT_GT(text.size(), size_t{1} << 20);
+  ZyJson doc;
+  ASSERT_EQ(doc.Parse(text), 1);
+  EXPECT_EQ(doc.CountAt(), 60000);
+  EXPECT_EQ(doc.StringAt("[59999].k2"), word + "\n59999");
+  EXPECT_EQ(doc.ToText(), text);
+}
 
 TEST(Handle, CopiesShareTheRoot) {
   ZyJson doc;

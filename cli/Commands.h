@@ -29,6 +29,9 @@ int RunDecodeCommand(CliRun& run);
 int RunFormatCommand(CliRun& run);
 int RunCompactCommand(CliRun& run);
 
+// Prints the source box's text (--json: {"text": …}); 0.
+int PrintSourceBox(CliRun& run);
+
 // select and code: imports, then makes the item of --item N or the first match of --find TEXT
 // current. 0 when an item was made current, else the exit status (its message already written).
 int ImportAndSelect(CliRun& run);

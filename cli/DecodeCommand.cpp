@@ -6,7 +6,7 @@
 
 namespace qoxa::cli {
 
-int RunDecodeCommand(CliRun& run) {
+int PrintSourceBox(CliRun& run) {
   const std::string text = run.window().Text(app::EditBox::Source);
   if (run.options().json) {
     std::string out = "{\"text\": ";
@@ -18,5 +18,7 @@ int RunDecodeCommand(CliRun& run) {
   }
   return 0;
 }
+
+int RunDecodeCommand(CliRun& run) { return PrintSourceBox(run); }
 
 }  // namespace qoxa::cli

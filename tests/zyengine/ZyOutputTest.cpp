@@ -5,6 +5,7 @@
 #include "platform/CodePage.h"
 #include "zyengine/ZyJson.h"
 #include "zyengine/ZyPath.h"
+#include "tests/zyengine/CaseText.h"
 
 namespace qoxa::zy {
 namespace {
@@ -16,21 +17,7 @@ struct OutputCase {
   const char* text;
 };
 
-// A stable, readable name for the case in test listings: printable ASCII as written, other bytes
-// as \xNN, cut after 40 characters.
-void PrintCaseText(const char* text, std::ostream* os) {
-  static const char kHex[] = "0123456789ABCDEF";
-  size_t shown = 0;
-  for (const char* p = text; *p; ++p) {
-    if (++shown > 40) {
-      *os << "...";
-      break;
-    }
-    const auto byte = static_cast<unsigned char>(*p);
-    if (byte >= 0x20 && byte < 0x7F) *os << *p;
-    else *os << "\\x" << kHex[byte >> 4] << kHex[byte & 15];
-  }
-}
+using qoxa::zy::testing::PrintCaseText;
 
 void PrintTo(const OutputCase& c, std::ostream* os) {
   PrintCaseText(c.document, os);

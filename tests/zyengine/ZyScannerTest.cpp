@@ -5,6 +5,7 @@
 #include "zyengine/ZyJson.h"
 #include "zyengine/ZyNumberText.h"
 #include "zyengine/ZyScanner.h"
+#include "tests/zyengine/CaseText.h"
 
 namespace qoxa::zy {
 namespace {
@@ -15,21 +16,7 @@ struct ScanCase {
   const char* compact;  // the root written back without pretty; after a failure, what is left
 };
 
-// A stable, readable name for the case in test listings: printable ASCII as written, other bytes
-// as \xNN, cut after 40 characters.
-void PrintCaseText(const char* text, std::ostream* os) {
-  static const char kHex[] = "0123456789ABCDEF";
-  size_t shown = 0;
-  for (const char* p = text; *p; ++p) {
-    if (++shown > 40) {
-      *os << "...";
-      break;
-    }
-    const auto byte = static_cast<unsigned char>(*p);
-    if (byte >= 0x20 && byte < 0x7F) *os << *p;
-    else *os << "\\x" << kHex[byte >> 4] << kHex[byte & 15];
-  }
-}
+using qoxa::zy::testing::PrintCaseText;
 
 void PrintTo(const ScanCase& c, std::ostream* os) {
   PrintCaseText(c.input, os);

@@ -5,6 +5,10 @@
 
 #include "platform/Gb18030Tables.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace qoxa::platform {
 namespace {
 
@@ -195,7 +199,6 @@ struct Utf16Writer {
 };
 
 struct Gb18030Writer {
-  const Gb18030Tables& tables = Gb18030();
   Output<std::string> out;
   explicit Gb18030Writer(size_t expected) : out(expected) {}
   void Ascii(const char* p, size_t n) {
@@ -203,36 +206,35 @@ struct Gb18030Writer {
     std::memcpy(out.At(), p, n);
     out.Advance(n);
   }
-  void Four(uint32_t code) {
-    out.Put(static_cast<char>(code >> 24));
-    out.Put(static_cast<char>(code >> 16));
-    out.Put(static_cast<char>(code >> 8));
-    out.Put(static_cast<char>(code));
-  }
   void Char(char32_t c) {
     out.Room(4);
-    if (c < 0x80) {
-      out.Put(static_cast<char>(c));
-      return;
+    out.Advance(static_cast<size_t>(EncodeGb18030(c, out.At())));
+  }
+};
+
+// UTF-16 written straight into a buffer the caller sized; ASCII is widened 16 bytes at a time.
+struct RawUtf16Writer {
+  char16_t* out;
+  void Ascii(const char* p, size_t n) {
+    size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    for (; n - i >= 16; i += 16) {
+      const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_unpacklo_epi8(bytes, zero));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8), _mm_unpackhi_epi8(bytes, zero));
     }
-    if (c >= 0x10000) {
-      uint32_t linear = 189000 + (c - 0x10000);
-      const uint32_t b4 = 0x30 + linear % 10;
-      linear /= 10;
-      const uint32_t b3 = 0x81 + linear % 126;
-      linear /= 126;
-      const uint32_t b2 = 0x30 + linear % 10;
-      const uint32_t b1 = 0x81 + linear / 10;
-      Four((b1 << 24) | (b2 << 16) | (b3 << 8) | b4);
-      return;
-    }
-    uint32_t code = tables.encodeBmp[c];
-    if (code == 0) code = tables.encodeBmp[kReplacement];
-    if (code <= 0xFFFF) {
-      out.Put(static_cast<char>(code >> 8));
-      out.Put(static_cast<char>(code));
+#endif
+    for (; i < n; ++i) out[i] = static_cast<unsigned char>(p[i]);
+    out += n;
+  }
+  void Char(char32_t c) {
+    if (c < 0x10000) {
+      *out++ = static_cast<char16_t>(c);
     } else {
-      Four(code);
+      c -= 0x10000;
+      *out++ = static_cast<char16_t>(0xD800 + (c >> 10));
+      *out++ = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
     }
   }
 };
@@ -251,11 +253,51 @@ std::string Gb18030ToUtf8(std::string_view gb18030) {
   return writer.out.Take();
 }
 
-std::u16string Gb18030ToUtf16(std::string_view gb18030) {
-  Utf16Writer writer(gb18030.size());
+size_t Gb18030ToUtf16Into(std::string_view gb18030, char16_t* out) {
+  RawUtf16Writer writer{out};
   DecodeGb18030(gb18030, writer);
-  return writer.out.Take();
+  return static_cast<size_t>(writer.out - out);
 }
+
+std::u16string Gb18030ToUtf16(std::string_view gb18030) {
+  std::u16string text(gb18030.size(), u'\0');
+  text.resize(Gb18030ToUtf16Into(gb18030, text.data()));
+  return text;
+}
+
+int EncodeGb18030(char32_t codePoint, char* bytes) {
+  auto putFour = [bytes](uint32_t code) {
+    bytes[0] = static_cast<char>(code >> 24);
+    bytes[1] = static_cast<char>(code >> 16);
+    bytes[2] = static_cast<char>(code >> 8);
+    bytes[3] = static_cast<char>(code);
+    return 4;
+  };
+  if (codePoint < 0x80) {
+    bytes[0] = static_cast<char>(codePoint);
+    return 1;
+  }
+  if (codePoint >= 0x10000 && codePoint <= 0x10FFFF) {
+    // The supplementary planes map linearly onto the four-byte codes from 90 30 81 30: the digits
+    // of the linear index in the mixed radix 10 x 126 x 10 from the last byte up.
+    uint32_t linear = 189000 + (codePoint - 0x10000);
+    const uint32_t b4 = 0x30 + linear % 10;
+    linear /= 10;
+    const uint32_t b3 = 0x81 + linear % 126;
+    linear /= 126;
+    const uint32_t b2 = 0x30 + linear % 10;
+    const uint32_t b1 = 0x81 + linear / 10;
+    return putFour((b1 << 24) | (b2 << 16) | (b3 << 8) | b4);
+  }
+  const Gb18030Tables& tables = Gb18030();
+  uint32_t code = codePoint < 0x10000 ? tables.encodeBmp[codePoint] : 0;
+  if (code == 0) code = tables.encodeBmp[kReplacement];
+  if (code > 0xFFFF) return putFour(code);
+  bytes[0] = static_cast<char>(code >> 8);
+  bytes[1] = static_cast<char>(code);
+  return 2;
+}
+
 
 std::string Utf16ToGb18030(std::u16string_view utf16) {
   Gb18030Writer writer(utf16.size() * 2);

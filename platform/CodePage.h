@@ -14,6 +14,12 @@ std::string Utf8ToGb18030(std::string_view utf8);
 std::string Gb18030ToUtf8(std::string_view gb18030);
 std::u16string Gb18030ToUtf16(std::string_view gb18030);
 std::string Utf16ToGb18030(std::u16string_view utf16);
+// Gb18030ToUtf16 into `out`, which has room for gb18030.size() units (no character takes more);
+// answers the number of units written.
+size_t Gb18030ToUtf16Into(std::string_view gb18030, char16_t* out);
+// Writes the 1, 2 or 4 GB18030 bytes of one code point and answers their count; a surrogate half
+// or a character without a code gives the bytes of U+FFFD.
+int EncodeGb18030(char32_t codePoint, char* bytes);
 std::u16string Utf8ToUtf16(std::string_view utf8);
 std::string Utf16ToUtf8(std::u16string_view utf16);
 

@@ -1,5 +1,5 @@
 #pragma once
-// UTF-16 code units and code points to GB18030 bytes without a conversion call per character.
+// UTF-16 code units and code points to GB18030 bytes, as the string reader writes them.
 #include <cstdint>
 
 namespace qoxa::tree {

@@ -1,34 +1,12 @@
 #include "zyengine/ZyByteBuilder.h"
 
-#include <atomic>
-#include <cstdint>
+#include <cstdlib>
+#include <new>
 
 #include "platform/CodePage.h"
+#include "platform/Gb18030Tables.h"
 
 namespace qoxa::zy {
-namespace {
-
-// The GB18030 bytes of each UTF-16 unit outside ASCII and the surrogates: bytes in the low 32
-// bits, their count above them; 0 until the unit is first met. Entries are filled by any thread
-// with the same value, so relaxed atomics suffice.
-std::atomic<uint64_t> g_encoded[0x10000];
-
-bool IsSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDFFF; }
-
-// The cached encoding of c (not ASCII, not a surrogate), or 0 when the platform answers something
-// the table cannot hold.
-uint64_t Encoded(char16_t c) {
-  uint64_t e = g_encoded[c].load(std::memory_order_relaxed);
-  if (e) return e;
-  const std::string bytes = platform::Utf16ToGb18030(std::u16string_view(&c, 1));
-  if (bytes.empty() || bytes.size() > 4) return 0;
-  e = uint64_t{bytes.size()} << 32;
-  for (size_t i = 0; i < bytes.size(); ++i) e |= uint64_t{static_cast<unsigned char>(bytes[i])} << (8 * i);
-  g_encoded[c].store(e, std::memory_order_relaxed);
-  return e;
-}
-
-}  // namespace
 
 void ZyByteBuilder::Grow(size_t needed) {
   size_t capacity = capacity_ * 2 + needed;
@@ -43,34 +21,25 @@ void ZyByteBuilder::Grow(size_t needed) {
 void ZyByteBuilder::AppendWide(std::u16string_view text) {
   const char16_t* p = text.data();
   const size_t n = text.size();
-  for (size_t i = 0; i < n;) {
-    const char16_t c = p[i];
+  const platform::Gb18030Tables& tables = platform::Gb18030();
+  for (size_t i = 0; i < n; ++i) {
+    if (capacity_ - length_ < 4) Grow(4 + n - i);
+    char32_t c = p[i];
     if (c < 0x80) {
-      if (length_ == capacity_) Grow(n - i);
       buffer_[length_++] = static_cast<char>(c);
-      ++i;
       continue;
     }
-    const uint64_t e = IsSurrogate(c) ? 0 : Encoded(c);
-    if (e) {
-      if (capacity_ - length_ < 4) Grow(4 + n - i);
-      char* o = buffer_ + length_;
-      o[0] = static_cast<char>(e);
-      o[1] = static_cast<char>(e >> 8);
-      o[2] = static_cast<char>(e >> 16);
-      o[3] = static_cast<char>(e >> 24);
-      length_ += static_cast<size_t>(e >> 32);
-      ++i;
+    if (const uint32_t code = tables.encodeBmp[c]; code > 0xFF && code <= 0xFFFF) {  // a two-byte code
+      buffer_[length_++] = static_cast<char>(code >> 8);
+      buffer_[length_++] = static_cast<char>(code);
       continue;
     }
-    // Surrogates (and anything the table cannot hold): the whole non-ASCII stretch at once.
-    size_t stop = i;
-    while (stop < n && p[stop] >= 0x80) ++stop;
-    const std::string bytes = platform::Utf16ToGb18030(text.substr(i, stop - i));
-    if (capacity_ - length_ < bytes.size()) Grow(bytes.size() + n - stop);
-    std::memcpy(buffer_ + length_, bytes.data(), bytes.size());
-    length_ += bytes.size();
-    i = stop;
+    // A surrogate pair is one character; a lone half becomes U+FFFD, as in the platform conversion.
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < n && p[i + 1] >= 0xDC00 && p[i + 1] <= 0xDFFF) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (p[i + 1] - 0xDC00);
+      ++i;
+    }
+    length_ += static_cast<size_t>(platform::EncodeGb18030(c, buffer_ + length_));
   }
 }
 

@@ -1,8 +1,6 @@
 #pragma once
-// Conversions at the engine's boundary between its GB18030 byte text and its UTF-16 text.
-// Results are those of the platform conversions; ASCII, which dominates JSON text, is copied
-// directly, two-byte GB18030 characters come from a table filled by the platform as they are
-// first met, and only the rest goes through the platform.
+// Conversions at the engine's boundary between its GB18030 byte text and its UTF-16 text
+// (the platform's table-driven conversions).
 #include <cstddef>
 #include <string>
 #include <string_view>

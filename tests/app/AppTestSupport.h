@@ -13,6 +13,17 @@ namespace qoxa::app::testing {
 inline std::string Gb(std::string_view utf8) { return platform::Utf8ToGb18030(utf8); }
 inline std::string Utf8(std::string_view gb) { return platform::Gb18030ToUtf8(gb); }
 
+// The radio button that checks a Mode.
+inline RadioButton RadioOf(Mode mode) {
+  switch (mode) {
+    case Mode::Zy: return RadioButton::Zy;
+    case Mode::Hx: return RadioButton::Hx;
+    case Mode::E2ee: return RadioButton::E2ee;
+    case Mode::Jy: break;
+  }
+  return RadioButton::Jy;
+}
+
 struct Item {
   std::string label;  // UTF-8
   std::string path;   // UTF-8

@@ -9,15 +9,6 @@
 namespace qoxa::app::testing {
 namespace {
 
-RadioButton RadioOf(Mode mode) {
-  switch (mode) {
-    case Mode::Zy: return RadioButton::Zy;
-    case Mode::Hx: return RadioButton::Hx;
-    case Mode::E2ee: return RadioButton::E2ee;
-    default: return RadioButton::Jy;
-  }
-}
-
 struct ImportCase {
   const char* name;
   const char* source;  // UTF-8

@@ -11,16 +11,6 @@
 namespace qoxa::app::testing {
 namespace {
 
-RadioButton RadioOf(Mode mode) {
-  switch (mode) {
-    case Mode::Zy: return RadioButton::Zy;
-    case Mode::Hx: return RadioButton::Hx;
-    case Mode::E2ee: return RadioButton::E2ee;
-    case Mode::Jy: break;
-  }
-  return RadioButton::Jy;
-}
-
 const char* NameOf(Mode mode) {
   switch (mode) {
     case Mode::Zy: return "zy";

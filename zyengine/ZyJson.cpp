@@ -5,12 +5,6 @@
 #include "zyengine/ZyScanner.h"
 #include "zyengine/ZySerializer.h"
 
-#include <memory>
-#include <new>
-
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
 #include <utility>
 
 namespace qoxa::zy {
@@ -62,7 +56,10 @@ int ZyJson::CreateW(std::u16string_view text, bool decodeUnicode) {
   return ParseInto(root_, text.data(), text.size(), decodeUnicode) == kParseOk ? 1 : 0;
 }
 
-int ZyJson::Create(std::string_view text, bool decodeUnicode) { return CreateW(ToUtf16(text), decodeUnicode); }
+int ZyJson::Create(std::string_view text, bool decodeUnicode) {
+  Create();
+  return ParseInto(root_, text, decodeUnicode) == kParseOk ? 1 : 0;
+}
 
 void ZyJson::ReleaseRoot() { Release(std::exchange(root_, nullptr)); }
 
@@ -89,48 +86,12 @@ int ZyJson::ParseW(std::u16string_view text, bool decodeUnicode, int* resultCode
   return code == kParseOk ? 1 : 0;
 }
 
-namespace {
-
-class WideBuffer {
- public:
-  explicit WideBuffer(size_t units) : bytes_(units * sizeof(char16_t)) {
-#if defined(__linux__) && defined(MAP_POPULATE) && !defined(__SANITIZE_ADDRESS__)
-    if (bytes_ >= kMappedBytes) {
-      void* p = mmap(nullptr, bytes_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
-      if (p == MAP_FAILED) throw std::bad_alloc();
-      data = static_cast<char16_t*>(p);
-      return;
-    }
-#endif
-    data = new char16_t[units];
-  }
-  ~WideBuffer() {
-#if defined(__linux__) && defined(MAP_POPULATE) && !defined(__SANITIZE_ADDRESS__)
-    if (bytes_ >= kMappedBytes) {
-      munmap(data, bytes_);
-      return;
-    }
-#endif
-    delete[] data;
-  }
-  WideBuffer(const WideBuffer&) = delete;
-  WideBuffer& operator=(const WideBuffer&) = delete;
-
-  char16_t* data;
-
- private:
-  static constexpr size_t kMappedBytes = size_t{1} << 20;
-  size_t bytes_;
-};
-
-}  // namespace
-
 int ZyJson::Parse(std::string_view text, bool decodeUnicode, int* resultCode) {
-  // The wide text is only scanned, so it needs no zero-filled string of its own; a big one is
-  // mapped with its pages present, as it is written through at once.
-  WideBuffer wide(text.size() ? text.size() : 1);
-  const size_t length = ToUtf16Into(text, wide.data);
-  return ParseW(std::u16string_view(wide.data, length), decodeUnicode, resultCode);
+  // The scanner reads the GB18030 bytes directly and converts only the keys and values it keeps.
+  if (!root_) root_ = NewObject();
+  const int code = ParseInto(root_, text, decodeUnicode);
+  if (resultCode) *resultCode = code;
+  return code == kParseOk ? 1 : 0;
 }
 
 namespace {

@@ -62,6 +62,11 @@ int64_t TextToInteger(std::u16string_view text) {
   bool negative = false;
   if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) negative = text[i++] == u'-';
   int64_t accumulator = 0;
+  // While the accumulator stays below 2^53 every double step is exact, so integer steps give the
+  // same values; past that the steps round as doubles do.
+  constexpr int64_t kExactLimit = (int64_t{1} << 53) / 10 - 1;
+  for (; i < text.size() && IsDigit(text[i]) && accumulator <= kExactLimit; ++i)
+    accumulator = accumulator * 10 + (text[i] - u'0');
   for (; i < text.size() && IsDigit(text[i]); ++i)
     accumulator = TruncateToInt64(static_cast<double>(accumulator) * 10.0 + (text[i] - u'0'));
   return negative ? -accumulator : accumulator;

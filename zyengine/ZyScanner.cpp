@@ -1,9 +1,16 @@
 #include "zyengine/ZyScanner.h"
 
+#include <array>
 #include <cstdint>
 #include <new>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "platform/CodePage.h"
+#include "platform/Gb18030Tables.h"
 #include "zyengine/ZyNumberText.h"
 #include "zyengine/ZyTable.h"
 #include "zyengine/ZyValue.h"
@@ -53,9 +60,50 @@ ZyValue* MakeRecord(int kind, std::u16string_view token, bool decodeUnicode, con
   }
 }
 
+// How many bytes the GB18030 character at p takes, by the same rules as the platform's decoder:
+// a valid two- or four-byte sequence is one character, any other byte from 0x80 up one U+FFFD.
+// The byte scanner steps over characters with it, so that a trail byte that looks like '\\' or
+// ']' is never taken for one, and every slice it converts starts and ends where the conversion
+// of the whole text would have a character boundary.
+size_t Gb18030CharLength(const unsigned char* p, const unsigned char* end) {
+  const unsigned lead = p[0];
+  if (lead < 0x81 || lead > 0xFE || end - p < 2) return 1;
+  const unsigned second = p[1];
+  if (second >= 0x40 && second <= 0xFE && second != 0x7F)
+    return platform::Gb18030().twoByte[(lead - 0x81) * 191 + (second - 0x40)] != 0 ? 2 : 1;
+  if (second >= 0x30 && second <= 0x39 && end - p >= 4 && p[2] >= 0x81 && p[2] <= 0xFE && p[3] >= 0x30 &&
+      p[3] <= 0x39) {
+    const uint32_t linear = (((lead - 0x81) * 10 + (second - 0x30)) * 126 + (p[2] - 0x81)) * 10 + (p[3] - 0x30);
+    if (linear < 39420) return platform::Gb18030().fourByteBmp[linear] != 0 ? 4 : 1;
+    return linear >= 189000 && linear < 189000 + 0x100000 ? 4 : 1;
+  }
+  return 1;
+}
+
+// Byte classes for the byte scanner's skips.
+constexpr uint8_t kStopOutside = 1;   // has a rule of its own outside strings
+constexpr uint8_t kStopInString = 2;  // a quote or a backslash
+constexpr uint8_t kMultiByte = 4;     // starts a character of more than one byte, or a U+FFFD
+
+constexpr std::array<uint8_t, 256> MakeByteClasses() {
+  std::array<uint8_t, 256> classes{};
+  for (int c = 0; c < 128; ++c)
+    if (IsStructural(static_cast<char16_t>(c))) classes[c] = kStopOutside;
+  for (char c : {'"', '\'', '\\'}) classes[static_cast<unsigned char>(c)] |= kStopInString;
+  for (int c = 128; c < 256; ++c) classes[c] = kMultiByte;
+  return classes;
+}
+constexpr std::array<uint8_t, 256> kByteClass = MakeByteClasses();
+
+// The scanner runs on UTF-16 text, or on GB18030 bytes directly: every rule of the scan is about
+// ASCII characters, so only the slices that become keys and values are converted, and the whole
+// text never needs a UTF-16 copy.
+template <class Char>
 class Scanner {
  public:
-  Scanner(ZyValue* target, const char16_t* text, size_t n, bool decodeUnicode)
+  static constexpr bool kBytes = sizeof(Char) == 1;
+
+  Scanner(ZyValue* target, const Char* text, size_t n, bool decodeUnicode)
       : target_(target), text_(text), n_(static_cast<ptrdiff_t>(n)), decodeUnicode_(decodeUnicode) {}
 
   int Run() {
@@ -75,25 +123,105 @@ class Scanner {
   }
 
  private:
-  char16_t At(ptrdiff_t i) const { return i < n_ ? text_[i] : u'\0'; }
+  char16_t Unit(ptrdiff_t i) const {
+    if constexpr (kBytes) return static_cast<unsigned char>(text_[i]);
+    else return text_[i];
+  }
+  char16_t At(ptrdiff_t i) const { return i < n_ ? Unit(i) : u'\0'; }
+  // The byte scanner's skip: from i to the first byte whose class has a bit of `stop` (or the
+  // end), stepping over whole GB18030 characters. Sixteen bytes at a time while none of them can
+  // stop the skip or start a multi-byte character (a candidate that turns out not to stop, such
+  // as '|', is stepped over one byte at a time).
+  template <uint8_t stop>
+  ptrdiff_t SkipBytes(ptrdiff_t i) const {
+    const auto* p = reinterpret_cast<const unsigned char*>(text_);
+    while (i < n_) {
+#if defined(__SSE2__)
+      if (i + 16 <= n_) {
+        const int mask = CandidateMask<stop>(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i)));
+        if (mask == 0) {
+          i += 16;
+          continue;
+        }
+        i += __builtin_ctz(static_cast<unsigned>(mask));
+      }
+#endif
+      const uint8_t cls = kByteClass[p[i]];
+      if (cls & stop) break;
+      i = (cls & kMultiByte) ? NextCharacter(p, i) : i + 1;
+    }
+    return i;
+  }
+
+#if defined(__SSE2__)
+  // Bytes that may stop the skip, and bytes from 0x80 up.
+  template <uint8_t stop>
+  static int CandidateMask(__m128i chunk) {
+    const auto eq = [&](char c) { return _mm_cmpeq_epi8(chunk, _mm_set1_epi8(c)); };
+    __m128i hits = _mm_or_si128(chunk, _mm_or_si128(eq('"'), eq('\'')));
+    if constexpr (stop == kStopInString) {
+      hits = _mm_or_si128(hits, eq('\\'));
+    } else {
+      // '[' '\\' ']' and '{' '}' all fall on 0x7B … 0x7D once 0x20 is set.
+      const __m128i folded = _mm_or_si128(chunk, _mm_set1_epi8(0x20));
+      const __m128i brackets = _mm_or_si128(_mm_cmpeq_epi8(folded, _mm_set1_epi8(0x7B)),
+                                            _mm_or_si128(_mm_cmpeq_epi8(folded, _mm_set1_epi8(0x7C)),
+                                                         _mm_cmpeq_epi8(folded, _mm_set1_epi8(0x7D))));
+      hits = _mm_or_si128(hits, _mm_or_si128(brackets, _mm_or_si128(eq(','), eq(':'))));
+    }
+    return _mm_movemask_epi8(hits);
+  }
+#endif
+
+  // The position after the character starting with the byte p[i] (from 0x80 up).
+  ptrdiff_t NextCharacter(const unsigned char* p, ptrdiff_t i) const {
+    const unsigned lead = p[i];
+    if (lead >= 0x81 && lead <= 0xFE && i + 1 < n_) {
+      const unsigned second = p[i + 1];
+      if (second >= 0x40 && second <= 0xFE && second != 0x7F)
+        return i + (twoByte_[(lead - 0x81) * 191 + (second - 0x40)] != 0 ? 2 : 1);
+    }
+    return i + static_cast<ptrdiff_t>(Gb18030CharLength(p + i, p + n_));
+  }
+
   ZyValue* Top() const { return stack_.empty() ? nullptr : stack_.back(); }
   void Pop() {
     lastContainer_ = Top();
     if (!stack_.empty()) stack_.pop_back();
   }
-  std::u16string_view Slice(ptrdiff_t start, ptrdiff_t length) const {
+  // The UTF-16 text of a slice; the byte scanner converts it into `buffer`.
+  std::u16string_view Slice(ptrdiff_t start, ptrdiff_t length, std::u16string& buffer) const {
     if (start < 0 || length <= 0 || start >= n_) return {};
     if (start + length > n_) length = n_ - start;
-    return {text_ + start, static_cast<size_t>(length)};
+    if constexpr (kBytes) {
+      const size_t n = static_cast<size_t>(length);
+      if (buffer.size() < n) buffer.resize(n);
+      // Most slices are short and ASCII: widen them here, the rest goes to the platform's decoder.
+      const auto* p = reinterpret_cast<const unsigned char*>(text_ + start);
+      char16_t* out = buffer.data();
+      size_t k = 0;
+      for (; k < n && p[k] < 0x80; ++k) out[k] = p[k];
+      if (k < n) k += platform::Gb18030ToUtf16Into(std::string_view(text_ + start + k, n - k), out + k);
+      return {out, k};
+    } else {
+      (void)buffer;
+      return {text_ + start, static_cast<size_t>(length)};
+    }
   }
 
   // The current key: trimmed, then unescaped.
   std::u16string_view Key() {
-    std::u16string_view key = TrimSpace(Slice(keyStart_, keyLength_));
+    std::u16string_view key = TrimSpace(Slice(keyStart_, keyLength_, keyBuffer_));
     if (key.find(u'\\') == std::u16string_view::npos) return key;
-    keyBuffer_.assign(key);
-    keyBuffer_.resize(UnescapeInPlace(keyBuffer_.data(), keyBuffer_.size(), decodeUnicode_));
-    return keyBuffer_;
+    if constexpr (kBytes) {
+      // The key already lies in the buffer: unescape it where it stands.
+      char16_t* first = keyBuffer_.data() + (key.data() - keyBuffer_.data());
+      return {first, UnescapeInPlace(first, key.size(), decodeUnicode_)};
+    } else {
+      keyBuffer_.assign(key);
+      keyBuffer_.resize(UnescapeInPlace(keyBuffer_.data(), keyBuffer_.size(), decodeUnicode_));
+      return keyBuffer_;
+    }
   }
 
   int OpenContainer(ptrdiff_t i, bool object) {
@@ -134,7 +262,7 @@ class Scanner {
   // Adds the value pending before the separator at i to the top container.
   int AddPendingValue(ptrdiff_t i, bool asElement, int kind) {
     if (kind != 4) valueLength_ = i - valueStart_;
-    std::u16string_view value = Slice(valueStart_, valueLength_);
+    std::u16string_view value = Slice(valueStart_, valueLength_, valueBuffer_);
     if (asElement) {
       if (kind == -1) {
         value = TrimSpace(value);
@@ -170,9 +298,13 @@ class Scanner {
     for (ptrdiff_t i = 0; i <= n_;) {
       if (quote_) {
         // Inside a string only quotes and backslashes matter.
-        while (i < n_ && text_[i] != u'"' && text_[i] != u'\'' && text_[i] != u'\\') ++i;
+        if constexpr (kBytes) i = SkipBytes<kStopInString>(i);
+        else
+          while (i < n_ && text_[i] != u'"' && text_[i] != u'\'' && text_[i] != u'\\') ++i;
       } else {
-        while (i < n_ && !IsStructural(text_[i])) ++i;
+        if constexpr (kBytes) i = SkipBytes<kStopOutside>(i);
+        else
+          while (i < n_ && !IsStructural(text_[i])) ++i;
       }
       const char16_t ch = At(i);
       const bool outside = quote_ == 0;
@@ -191,7 +323,7 @@ class Scanner {
             valueLength_ = 0;
           } else {
             // A top-level string: its content exactly as written, and the rest is ignored.
-            SetString(target_, Slice(keyStart_, i - keyStart_));
+            SetString(target_, Slice(keyStart_, i - keyStart_, valueBuffer_));
             return kParseOk;
           }
         } else if (top->type == ZyType::Object && !afterColon_) {
@@ -252,7 +384,7 @@ class Scanner {
           if (pendingKind_ != 4) {
             valueLength_ = i - valueStart_;
             bool blank = true;
-            for (ptrdiff_t k = valueStart_; k < i && blank; ++k) blank = text_[k] <= 32;
+            for (ptrdiff_t k = valueStart_; k < i && blank; ++k) blank = Unit(k) <= 32;
             if (blank && At(valueStart_ - 1) != u'[') return kParseTrailingComma;
             pendingKind_ = -1;
           }
@@ -278,7 +410,7 @@ class Scanner {
         Pop();
       } else if (i == n_ && !lastContainer_) {
         // The whole text is one bare scalar; numbers get their own text form here.
-        const std::u16string_view token = TrimSpace(std::u16string_view(text_, static_cast<size_t>(n_)));
+        const std::u16string_view token = TrimSpace(Slice(0, n_, valueBuffer_));
         switch (ClassifyToken(token)) {
           case 0: SetNull(target_); break;
           case 1: SetDouble(target_, TextToDouble(token)); break;
@@ -289,17 +421,19 @@ class Scanner {
         return kParseOk;
       }
       if (rc != kParseOk) return rc;
-      ++i;
+      ++i;  // the scan stopped at an ASCII character (or the end)
     }
     return kParseOk;
   }
 
   ZyValue* target_;
-  const char16_t* text_;
+  const Char* text_;
   ptrdiff_t n_;
   bool decodeUnicode_;
   std::vector<ZyValue*> stack_;  // open containers, innermost last
   std::u16string keyBuffer_;
+  std::u16string valueBuffer_;
+  const uint16_t* twoByte_ = kBytes ? platform::Gb18030().twoByte : nullptr;
 
   char16_t quote_ = 0;
   ptrdiff_t keyStart_ = -1;
@@ -317,7 +451,13 @@ class Scanner {
 int ParseInto(ZyValue* target, const char16_t* text, size_t n, bool decodeUnicode) {
   if (n == 0) return kParseOk;
   if (!target || !text) return kParseNoInput;
-  return Scanner(target, text, n, decodeUnicode).Run();
+  return Scanner<char16_t>(target, text, n, decodeUnicode).Run();
+}
+
+int ParseInto(ZyValue* target, std::string_view gb18030, bool decodeUnicode) {
+  if (gb18030.empty()) return kParseOk;
+  if (!target) return kParseNoInput;
+  return Scanner<char>(target, gb18030.data(), gb18030.size(), decodeUnicode).Run();
 }
 
 std::u16string_view TrimSpace(std::u16string_view text) {

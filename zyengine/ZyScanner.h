@@ -28,6 +28,8 @@ enum ZyParseResult : int {
 // Depth: the open containers live on a heap-allocated stack, and releasing, copying and writing
 // documents never recurse, so nesting depth is limited by memory only.
 int ParseInto(ZyValue* target, const char16_t* text, size_t n, bool decodeUnicode);
+// The same on GB18030 text, with the result of parsing its UTF-16 conversion.
+int ParseInto(ZyValue* target, std::string_view gb18030, bool decodeUnicode);
 
 // Removes carriage return, line feed, tab and space from both ends.
 std::u16string_view TrimSpace(std::u16string_view text);

@@ -32,7 +32,7 @@ void FreeBuckets(ZyHeap* heap, ZyValue** buckets, int32_t count) {
 
 }  // namespace
 
-ZyTable::ZyTable(ZyHeap* heap) : threshold_(static_cast<int32_t>(kInitialBuckets * kLoadFactor)), order_(heap) {}
+ZyTable::ZyTable(ZyHeap* heap) : order_(heap) {}
 
 ZyTable::~ZyTable() {
   if (buckets_) FreeBuckets(order_.Heap(), buckets_, bucketCount_);
@@ -40,7 +40,8 @@ ZyTable::~ZyTable() {
 
 int32_t ZyTable::ScanOrder(std::u16string_view key) const {
   ZyValue* const* items = order_.begin();
-  for (int32_t i = 0; i < count_; ++i)
+  const int32_t count = order_.Count();
+  for (int32_t i = 0; i < count; ++i)
     if (items[i]->key.View() == key) return i;
   return -1;
 }
@@ -89,12 +90,11 @@ int ZyTable::Set(std::u16string_view key, ZyValue* record, ZyValue** replaced) {
     if (replaced) *replaced = m;
     return 1;
   }
-  if (count_ >= threshold_) GrowTable();
+  if (order_.Count() >= Threshold()) GrowTable();
   record->key.Assign(record->heap, key);
   order_.Append(record);
-  ++count_;
   if (buckets_) buckets_[FreeSlotFor(key)] = record;
-  else if (count_ > kLinearLimit) BuildBuckets();
+  else if (order_.Count() > kLinearLimit) BuildBuckets();
   return 0;
 }
 
@@ -122,7 +122,6 @@ bool ZyTable::Unlink(ZyValue* member) {
   } else if (!order_.RemoveItem(member)) {
     return false;
   }
-  --count_;
   member->key.Free(member->heap);
   member->parent = nullptr;
   return true;
@@ -136,7 +135,6 @@ void ZyTable::BuildBuckets() {
 
 void ZyTable::GrowTable() {
   const int32_t newCount = 2 * bucketCount_ + 1;
-  threshold_ = static_cast<int32_t>(static_cast<float>(newCount) * kLoadFactor);
   if (!buckets_) {
     bucketCount_ = newCount;
     return;
@@ -151,7 +149,6 @@ void ZyTable::EmptyInPlace() {
   for (ZyValue* m : order_) m->key.Free(m->heap);
   order_.Clear();
   if (buckets_) std::memset(buckets_, 0, sizeof(ZyValue*) * static_cast<size_t>(bucketCount_));
-  count_ = 0;
 }
 
 std::vector<std::u16string> ZyTable::KeysSnapshot() const {

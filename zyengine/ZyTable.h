@@ -36,9 +36,10 @@ class ZyTable {
   ZyTable(const ZyTable&) = delete;
   ZyTable& operator=(const ZyTable&) = delete;
 
-  int32_t Count() const { return count_; }
+  // The order holds exactly the members, so its count is the member count.
+  int32_t Count() const { return order_.Count(); }
   int32_t BucketCount() const { return bucketCount_; }
-  int32_t Threshold() const { return threshold_; }
+  int32_t Threshold() const { return static_cast<int32_t>(static_cast<float>(bucketCount_) * kLoadFactor); }
   const ZyList& Order() const { return order_; }
   ZyValue* At(int32_t position) const { return order_.At(position); }
 
@@ -77,8 +78,6 @@ class ZyTable {
 
   ZyValue** buckets_ = nullptr;  // none while the table is small
   int32_t bucketCount_ = kInitialBuckets;
-  int32_t count_ = 0;
-  int32_t threshold_;
   ZyList order_;
 };
 

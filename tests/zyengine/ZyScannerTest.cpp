@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
+#include <string>
 
+#include "zyengine/ZyCodePage.h"
 #include "zyengine/ZyJson.h"
 #include "zyengine/ZyNumberText.h"
 #include "zyengine/ZyScanner.h"
@@ -125,6 +127,39 @@ TEST(Scanner, NonAsciiTextRoundTripsThroughGb18030) {
   ASSERT_EQ(doc.Parse(text), 1);
   EXPECT_EQ(doc.StringAtW(u"\u540d"), u"\u6570\u636e\U0001F600");
   EXPECT_EQ(doc.ToText(), text);
+}
+
+// Parse reads the GB18030 bytes without converting the whole text first. Trail bytes that look
+// like '\\', '[', ']', '{' or '}', malformed and truncated sequences, and runs longer than the
+// scanner's 16-byte steps must give exactly what the scan of the converted text gives.
+TEST(Scanner, BytesScanLikeTheirUtf16Conversion) {
+  std::string longString = "[\"";
+  for (int i = 0; i < 40; ++i) longString += "\xD6\xD0";
+  longString += "\\\"";
+  for (int i = 0; i < 20; ++i) longString += "ab\x95\x5C\x95\x5B";
+  longString += "\",\"end\"]";
+  const std::string texts[] = {
+      "{\"a\x95\x5C\":\"x\x95\x5C]y\",\"b\":[\x95\x5C,\x95\x5B,\x95\x7B\x95\x7D]}",
+      "[\"\x81\"]",
+      "{\"k\":\"\x81\x30\x81\"}",
+      "[\x84\x31\xA5\x30,\"\xE3\x32\x9A\x36\",\x81\x30\x81\x30]",
+      "{\"\xFF\x80\":\x80,\"z\":\x81\x7F}",
+      "[1,\xA1]",
+      "[abcdefghijklmnopqrstuvwxyz\x95\x5D" "abcdefghijklmnopqrstuvwxyz, 2 ]",
+      "  \x95\x5C  ",
+      "\"\xD6\xD0\\\"x\" rest",
+      "{\"\x95\x5C\" :{\"\xD6\xD0\":[\"\x95\x5C\\\x95\x5C\"]}}",
+      longString,
+      "[\"trailing lead\x81",
+  };
+  for (const std::string& text : texts) {
+    ZyJson bytes, wide;
+    int bytesCode = 99, wideCode = 99;
+    bytes.Parse(text, true, &bytesCode);
+    wide.ParseW(ToUtf16(text), true, &wideCode);
+    EXPECT_EQ(bytesCode, wideCode) << text;
+    EXPECT_EQ(bytes.ToTextW(), wide.ToTextW()) << text;
+  }
 }
 
 TEST(NumberText, LenientRecognitionAndReading) {

@@ -5,6 +5,7 @@
 #include "cli/CliOptions.h"
 #include "cli/CliRun.h"
 #include "cli/Commands.h"
+#include "platform/HeapReuse.h"
 
 namespace qoxa::cli {
 namespace {
@@ -81,4 +82,7 @@ int Main(int argc, char** argv) {
 }  // namespace
 }  // namespace qoxa::cli
 
-int main(int argc, char** argv) { return qoxa::cli::Main(argc, argv); }
+int main(int argc, char** argv) {
+  qoxa::platform::KeepFreedMemoryForReuse();
+  return qoxa::cli::Main(argc, argv);
+}

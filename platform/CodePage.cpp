@@ -14,9 +14,16 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-// Length of the run of ASCII bytes at the start of [p, end), eight bytes at a time.
+// Length of the run of ASCII bytes at the start of [p, end), sixteen (or eight) bytes at a time.
 size_t AsciiRun(const unsigned char* p, const unsigned char* end) {
   const unsigned char* start = p;
+#if defined(__SSE2__)
+  while (end - p >= 16) {
+    const int high = _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
+    if (high != 0) return static_cast<size_t>(p - start) + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(high)));
+    p += 16;
+  }
+#endif
   while (end - p >= 8) {
     uint64_t word;
     std::memcpy(&word, p, 8);
@@ -27,7 +34,7 @@ size_t AsciiRun(const unsigned char* p, const unsigned char* end) {
   return static_cast<size_t>(p - start);
 }
 
-// Decoders call sink(code point) for every character; sinkAscii(bytes, n) for ASCII runs.
+// Decoders call sink.Char(code point) for every character and sink.Ascii(bytes, n) for ASCII runs.
 template <typename Sink>
 void DecodeGb18030(std::string_view text, Sink& sink) {
   const Gb18030Tables& tables = Gb18030();
@@ -127,53 +134,61 @@ void DecodeUtf16(std::u16string_view text, Sink& sink) {
   }
 }
 
-// An output buffer written through a pointer; Room(n) makes sure n more units fit.
+// An output text grown by appending into capacity reserved up front (never zero-filled first).
 template <typename String>
 class Output {
  public:
   using Unit = typename String::value_type;
-  explicit Output(size_t expected) { text_.resize(expected + 16); }
-  void Room(size_t n) {
-    if (static_cast<size_t>(text_.size() - used_) < n) text_.resize(text_.size() * 2 + n);
+  // `reuse` lends its buffer, so that a caller converting big texts again and again does not
+  // take fresh memory each time.
+  explicit Output(size_t expected, String reuse = {}) : text_(std::move(reuse)) {
+    text_.clear();
+    text_.reserve(expected + 16);
   }
-  void Put(Unit u) { text_[used_++] = u; }
-  Unit* At() { return text_.data() + used_; }
-  void Advance(size_t n) { used_ += n; }
-  String Take() {
-    text_.resize(used_);
-    return std::move(text_);
+  void Append(const Unit* units, size_t n) { text_.append(units, n); }
+  // For the few units of one character: cheaper than an append call.
+  void Put(const Unit* units, size_t n) {
+    for (size_t i = 0; i < n; ++i) text_.push_back(units[i]);
   }
+  // Makes n more units and answers where they start.
+  Unit* Extend(size_t n) {
+    const size_t used = text_.size();
+    text_.resize(used + n);
+    return text_.data() + used;
+  }
+  String Take() { return std::move(text_); }
 
  private:
   String text_;
-  size_t used_ = 0;
 };
 
 struct Utf8Writer {
   Output<std::string> out;
-  explicit Utf8Writer(size_t expected) : out(expected) {}
-  void Ascii(const char* p, size_t n) {
-    out.Room(n);
-    std::memcpy(out.At(), p, n);
-    out.Advance(n);
-  }
+  explicit Utf8Writer(size_t expected, std::string reuse = {}) : out(expected, std::move(reuse)) {}
+  void Ascii(const char* p, size_t n) { out.Append(p, n); }
   void Char(char32_t c) {
-    out.Room(4);
+    char bytes[4];
+    size_t n;
     if (c < 0x80) {
-      out.Put(static_cast<char>(c));
+      bytes[0] = static_cast<char>(c);
+      n = 1;
     } else if (c < 0x800) {
-      out.Put(static_cast<char>(0xC0 | (c >> 6)));
-      out.Put(static_cast<char>(0x80 | (c & 0x3F)));
+      bytes[0] = static_cast<char>(0xC0 | (c >> 6));
+      bytes[1] = static_cast<char>(0x80 | (c & 0x3F));
+      n = 2;
     } else if (c < 0x10000) {
-      out.Put(static_cast<char>(0xE0 | (c >> 12)));
-      out.Put(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-      out.Put(static_cast<char>(0x80 | (c & 0x3F)));
+      bytes[0] = static_cast<char>(0xE0 | (c >> 12));
+      bytes[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      bytes[2] = static_cast<char>(0x80 | (c & 0x3F));
+      n = 3;
     } else {
-      out.Put(static_cast<char>(0xF0 | (c >> 18)));
-      out.Put(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-      out.Put(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-      out.Put(static_cast<char>(0x80 | (c & 0x3F)));
+      bytes[0] = static_cast<char>(0xF0 | (c >> 18));
+      bytes[1] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      bytes[2] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      bytes[3] = static_cast<char>(0x80 | (c & 0x3F));
+      n = 4;
     }
+    out.Put(bytes, n);
   }
 };
 
@@ -181,19 +196,17 @@ struct Utf16Writer {
   Output<std::u16string> out;
   explicit Utf16Writer(size_t expected) : out(expected) {}
   void Ascii(const char* p, size_t n) {
-    out.Room(n);
-    char16_t* to = out.At();
+    char16_t* to = out.Extend(n);
     for (size_t i = 0; i < n; ++i) to[i] = static_cast<unsigned char>(p[i]);
-    out.Advance(n);
   }
   void Char(char32_t c) {
-    out.Room(2);
     if (c < 0x10000) {
-      out.Put(static_cast<char16_t>(c));
+      const char16_t unit = static_cast<char16_t>(c);
+      out.Append(&unit, 1);
     } else {
       c -= 0x10000;
-      out.Put(static_cast<char16_t>(0xD800 + (c >> 10)));
-      out.Put(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
+      const char16_t units[2] = {static_cast<char16_t>(0xD800 + (c >> 10)), static_cast<char16_t>(0xDC00 + (c & 0x3FF))};
+      out.Append(units, 2);
     }
   }
 };
@@ -201,14 +214,10 @@ struct Utf16Writer {
 struct Gb18030Writer {
   Output<std::string> out;
   explicit Gb18030Writer(size_t expected) : out(expected) {}
-  void Ascii(const char* p, size_t n) {
-    out.Room(n);
-    std::memcpy(out.At(), p, n);
-    out.Advance(n);
-  }
+  void Ascii(const char* p, size_t n) { out.Append(p, n); }
   void Char(char32_t c) {
-    out.Room(4);
-    out.Advance(static_cast<size_t>(EncodeGb18030(c, out.At())));
+    char bytes[4];
+    out.Put(bytes, static_cast<size_t>(EncodeGb18030(c, bytes)));
   }
 };
 
@@ -247,8 +256,10 @@ std::string Utf8ToGb18030(std::string_view utf8) {
   return writer.out.Take();
 }
 
-std::string Gb18030ToUtf8(std::string_view gb18030) {
-  Utf8Writer writer(gb18030.size() + gb18030.size() / 4);
+std::string Gb18030ToUtf8(std::string_view gb18030) { return Gb18030ToUtf8(gb18030, std::string()); }
+
+std::string Gb18030ToUtf8(std::string_view gb18030, std::string&& reuse) {
+  Utf8Writer writer(gb18030.size() + gb18030.size() / 4, std::move(reuse));
   DecodeGb18030(gb18030, writer);
   return writer.out.Take();
 }

@@ -3,6 +3,9 @@
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
 
+#include <algorithm>
+#include <cstring>
+
 #include "platform/CodePage.h"
 
 namespace qoxa::script {
@@ -63,7 +66,6 @@ void Regex::Clear() {
 
 bool Regex::Execute(std::string_view pattern, std::string_view subject, bool caseSensitive, bool multiline,
                     bool global, bool quoteMark) {
-  Clear();
   pattern_ = quoteMark ? ReplaceQuoteMarks(pattern) : std::string(pattern);
   const std::string patternUtf8 = Gb18030ToUtf8(pattern_);
 
@@ -83,24 +85,30 @@ bool Regex::Execute(std::string_view pattern, std::string_view subject, bool cas
   pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(patternUtf8.data()), patternUtf8.size(), options,
                                    &error, &errorOffset, context);
   pcre2_compile_context_free(context);
-  if (!code) return false;
+  if (!code) {
+    Clear();
+    return false;
+  }
   auto compiled = std::make_shared<Compiled>();
   compiled->code = code;
   pcre2_jit_compile(code, PCRE2_JIT_COMPLETE);  // falls back to the interpreter when JIT is unavailable
 
-  uint32_t groups = 0;
-  pcre2_pattern_info(code, PCRE2_INFO_CAPTURECOUNT, &groups);
-  slots_ = groups + 1;
+  Clear();
+  // A subject that is the last Replace result (the usual chain of replacements) is already at
+  // hand in UTF-8.
   if (scratch_.lastResultUtf8 && scratch_.lastResultGb == subject)
     subjectUtf8_ = std::move(scratch_.lastResultUtf8);
   else
-    subjectUtf8_ = std::make_shared<std::string>(Gb18030ToUtf8(subject));
-  scratch_.lastResultUtf8.reset();
+    subjectUtf8_ = std::make_shared<std::string>(Gb18030ToUtf8(subject, std::move(scratch_.spare)));
+  Recycle(std::move(scratch_.lastResultUtf8));
   scratch_.lastResultGb.clear();
   if (subjectUtf8_->size() >= kUnset) {
     Clear();
     return false;
   }
+  uint32_t groups = 0;
+  pcre2_pattern_info(code, PCRE2_INFO_CAPTURECOUNT, &groups);
+  slots_ = groups + 1;
   const std::string& subjectText = *subjectUtf8_;
 
   pcre2_match_data* data = pcre2_match_data_create_from_pattern(code, nullptr);
@@ -175,69 +183,107 @@ std::string Regex::GroupText(int i, int k, int* position) const {
   return Utf8ToGb18030(std::string_view(*subjectUtf8_).substr(Start(m, g), End(m, g) - Start(m, g)));
 }
 
-std::string Regex::Replace(std::string_view replacement) const {
-  if (!code_) return {};
-  const std::string rep = Gb18030ToUtf8(replacement);
+std::vector<Regex::ReplacementPart> Regex::ParseReplacement(std::string_view rep) const {
+  std::vector<ReplacementPart> parts;
+  const size_t groups = slots_ - 1;
+  auto literal = [&](size_t at, size_t length) {
+    if (!parts.empty() && parts.back().kind == ReplacementPart::Kind::Literal &&
+        parts.back().literal.data() + parts.back().literal.size() == rep.data() + at)
+      parts.back().literal = std::string_view(parts.back().literal.data(), parts.back().literal.size() + length);
+    else
+      parts.push_back({ReplacementPart::Kind::Literal, rep.substr(at, length)});
+  };
+  auto group = [&](size_t g) { parts.push_back({ReplacementPart::Kind::Group, {}, g}); };
+  for (size_t at = 0; at < rep.size(); ++at) {
+    if (rep[at] != '$' || at + 1 == rep.size()) {
+      literal(at, 1);
+      continue;
+    }
+    const char next = rep[at + 1];
+    if (next == '$') {
+      literal(at, 1);
+      ++at;
+    } else if (next == '&') {
+      group(0);
+      ++at;
+    } else if (next == '`') {
+      parts.push_back({ReplacementPart::Kind::Before, {}});
+      ++at;
+    } else if (next == '\'') {
+      parts.push_back({ReplacementPart::Kind::After, {}});
+      ++at;
+    } else if (next >= '0' && next <= '9') {
+      // Two digits when they name an existing group, else one digit; $0 and a group number
+      // beyond the pattern's groups stay literal.
+      const size_t one = static_cast<size_t>(next - '0');
+      if (at + 2 < rep.size() && rep[at + 2] >= '0' && rep[at + 2] <= '9') {
+        const size_t two = one * 10 + static_cast<size_t>(rep[at + 2] - '0');
+        if (two >= 1 && two <= groups) {
+          group(two);
+          at += 2;
+          continue;
+        }
+      }
+      if (one >= 1 && one <= groups) {
+        group(one);
+        ++at;
+      } else {
+        literal(at, 1);
+      }
+    } else {
+      literal(at, 1);
+    }
+  }
+  return parts;
+}
+
+template <typename Piece>
+void Regex::ForEachResultPiece(const std::vector<ReplacementPart>& parts, Piece&& piece) const {
   const std::string_view subject = *subjectUtf8_;
   const size_t count = static_cast<size_t>(MatchCount());
-  const size_t groups = slots_ - 1;
-  std::string out = std::move(scratch_.spare);
-  out.clear();
-  out.reserve(subject.size());
   size_t copied = 0;
   for (size_t m = 0; m < count; ++m) {
     const size_t start = Start(m, 0), end = End(m, 0);
-    out.append(subject.substr(copied, start - copied));
+    piece(subject.substr(copied, start - copied));
     copied = end;
-    auto appendGroup = [&](size_t g) {
-      if (Start(m, g) != kUnset) out.append(subject.substr(Start(m, g), End(m, g) - Start(m, g)));
-    };
-    for (size_t at = 0; at < rep.size(); ++at) {
-      const char c = rep[at];
-      if (c != '$' || at + 1 == rep.size()) {
-        out.push_back(c);
-        continue;
-      }
-      const char next = rep[at + 1];
-      if (next == '$') {
-        out.push_back('$');
-        ++at;
-      } else if (next == '&') {
-        appendGroup(0);
-        ++at;
-      } else if (next == '`') {
-        out.append(subject.substr(0, start));
-        ++at;
-      } else if (next == '\'') {
-        out.append(subject.substr(end));
-        ++at;
-      } else if (next >= '0' && next <= '9') {
-        // Two digits when they name an existing group, else one digit; $0 and a group number
-        // beyond the pattern's groups stay literal.
-        size_t one = static_cast<size_t>(next - '0');
-        if (at + 2 < rep.size() && rep[at + 2] >= '0' && rep[at + 2] <= '9') {
-          size_t two = one * 10 + static_cast<size_t>(rep[at + 2] - '0');
-          if (two >= 1 && two <= groups) {
-            appendGroup(two);
-            at += 2;
-            continue;
-          }
-        }
-        if (one >= 1 && one <= groups) {
-          appendGroup(one);
-          ++at;
-        } else {
-          out.push_back('$');
-        }
-      } else {
-        out.push_back('$');
+    for (const ReplacementPart& part : parts) {
+      switch (part.kind) {
+        case ReplacementPart::Kind::Literal:
+          piece(part.literal);
+          break;
+        case ReplacementPart::Kind::Group:
+          if (Start(m, part.group) != kUnset)
+            piece(subject.substr(Start(m, part.group), End(m, part.group) - Start(m, part.group)));
+          break;
+        case ReplacementPart::Kind::Before:
+          piece(subject.substr(0, start));
+          break;
+        case ReplacementPart::Kind::After:
+          piece(subject.substr(end));
+          break;
       }
     }
   }
-  out.append(subject.substr(copied));
+  piece(subject.substr(copied));
+}
+
+std::string Regex::Replace(std::string_view replacement) const {
+  if (!code_) return {};
+  const std::string rep = Gb18030ToUtf8(replacement);
+  const std::vector<ReplacementPart> parts = ParseReplacement(rep);
+  size_t size = 0;
+  ForEachResultPiece(parts, [&](std::string_view piece) { size += piece.size(); });
+  std::string out = std::move(scratch_.spare);
+  out.resize(size);
+  char* to = out.data();
+  ForEachResultPiece(parts, [&](std::string_view piece) {
+    std::memcpy(to, piece.data(), piece.size());
+    to += piece.size();
+  });
   std::string result = Utf8ToGb18030(out);
-  scratch_.lastResultGb = result;
+  Recycle(std::move(scratch_.lastResultUtf8));
   scratch_.lastResultUtf8 = std::make_shared<std::string>(std::move(out));
+  scratch_.lastResultGb = result;
   return result;
 }
 

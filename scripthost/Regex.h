@@ -46,6 +46,13 @@ class Regex {
 
  private:
   struct Compiled;
+  // One part of a parsed replacement text: literal UTF-8 text, a group of the match (0 is the
+  // match itself), or the subject before or after the match.
+  struct ReplacementPart {
+    enum class Kind { Literal, Group, Before, After } kind;
+    std::string_view literal;
+    size_t group = 0;
+  };
 
   // Start and end (UTF-8 byte offsets into subjectUtf8_) of group g of match m; g 0 is the match.
   uint32_t Start(size_t m, size_t g) const { return offsets_[(m * slots_ + g) * 2]; }
@@ -53,7 +60,10 @@ class Regex {
   int GbPosition(size_t utf8Offset) const;
   std::string GroupText(int i, int k, int* position) const;
   void Clear();
-
+  std::vector<ReplacementPart> ParseReplacement(std::string_view replacementUtf8) const;
+  // Calls piece(text) for each consecutive piece of the subject with every match replaced.
+  template <typename Piece>
+  void ForEachResultPiece(const std::vector<ReplacementPart>& parts, Piece&& piece) const;
   std::string pattern_;                  // GB18030, as set by the last Execute
   std::shared_ptr<const Compiled> code_; // null when there is no engine or the pattern was rejected
   std::shared_ptr<std::string> subjectUtf8_;  // never null; not changed while shared

@@ -2,8 +2,10 @@
 #include <QApplication>
 
 #include "app/qt/MainWindow.h"
+#include "platform/HeapReuse.h"
 
 int main(int argc, char* argv[]) {
+  qoxa::platform::KeepFreedMemoryForReuse();
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("qoxa-json"));
   {

@@ -7,9 +7,13 @@
 #include <vector>
 
 #include "platform/CodePage.h"
+#include "platform/HeapReuse.h"
 
 namespace qoxa::bench {
 namespace {
+
+// Every benchmark runs with the heap settings of the program and the command-line tool.
+const bool kProgramHeapSettings = (platform::KeepFreedMemoryForReuse(), true);
 
 // A small linear congruential generator: the same document on every run and every machine.
 class Random {

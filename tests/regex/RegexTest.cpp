@@ -24,6 +24,27 @@ TEST(Regex, CompactPassesRemoveWhiteSpaceEverywhere) {
   EXPECT_EQ(t, "{\"a\" : [ 1 ],\"b\" : \"x,y\"}");
 }
 
+// The wrapper keeps the last result's UTF-8 form for the next search; it may use it only when
+// the next subject is exactly that result.
+TEST(Regex, ChainedReplacementsSeeTheTextTheyAreGiven) {
+  Regex re;
+  ASSERT_TRUE(re.Execute("a", Gb("中a文a")));
+  const std::string first = re.Replace("b");
+  const std::string second = re.Replace("c");
+  EXPECT_EQ(first, Gb("中b文b"));
+  EXPECT_EQ(second, Gb("中c文c"));
+
+  ASSERT_TRUE(re.Execute("b", first));  // not the last result
+  EXPECT_EQ(re.MatchCount(), 2);
+  std::string changed = re.Replace(Gb("字"));
+  EXPECT_EQ(changed, Gb("中字文字"));
+  changed.replace(changed.size() - 2, 2, Gb("样"));  // same length, other text
+  ASSERT_TRUE(re.Execute(Gb("[字样]"), changed));
+  EXPECT_EQ(re.Replace("-"), Gb("中-文-"));
+  ASSERT_TRUE(re.Execute(Gb("-"), re.Replace("-")));
+  EXPECT_EQ(re.Replace("+"), Gb("中+文+"));
+}
+
 TEST(Regex, MatchesAndGroupsCountFromOne) {
   Regex re;
   ASSERT_TRUE(re.Execute("\\[(\\d+)\\]", "a[0].b[12]"));

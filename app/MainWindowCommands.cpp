@@ -5,6 +5,7 @@
 
 #include "app/DroppedFile.h"
 #include "app/MainCommands.h"
+#include "platform/HeapReuse.h"
 
 namespace qoxa::app {
 namespace {
@@ -57,6 +58,7 @@ void MainCommands::OnClearClicked() {
   window_.SetChecked(RadioButton::Jy, true);
   window_.ClearTree();
   selectionCache_.Clear();
+  platform::ReturnFreedMemory();  // the big texts are gone: their memory need not wait for the next one
 }
 
 void MainCommands::OnModeClicked() {

@@ -7,4 +7,8 @@ namespace qoxa::platform {
 // back to the system. Call once at start-up, before the first large allocation.
 void KeepFreedMemoryForReuse();
 
+// Gives the memory that is free at the moment back to the system (after the user cleared
+// everything, say).
+void ReturnFreedMemory();
+
 }  // namespace qoxa::platform

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <vector>
 
 #if defined(__linux__)
 #include <sys/mman.h>
@@ -32,26 +34,72 @@ void* MallocOrThrow(size_t bytes) {
 // for every 4 KB page as the slab fills (the pages are written right away anyway).
 constexpr size_t kMappedSlabBytes = size_t{256} << 10;
 
+#if defined(__linux__) && defined(MAP_POPULATE) && defined(MADV_FREE)
+// Big slabs of released documents are kept for the next document instead of being unmapped:
+// the zy lookups parse the whole text again on every selection, and fresh pages cost a page fault
+// and a cleared page each, far more than the parse writes into them. Kept slabs have their pages
+// marked free (MADV_FREE), so the kernel takes them back when memory runs short; a slab whose
+// pages are still there is written again without faults. At most kKeptLimit bytes are kept.
+class SlabPool {
+ public:
+  void* Take(size_t bytes) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (size_t i = slabs_.size(); i-- > 0;) {
+      if (slabs_[i].bytes != bytes) continue;
+      void* slab = slabs_[i].address;
+      slabs_.erase(slabs_.begin() + static_cast<ptrdiff_t>(i));
+      kept_ -= bytes;
+      return slab;
+    }
+    return nullptr;
+  }
+  bool Keep(void* slab, size_t bytes) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (kept_ + bytes > kKeptLimit) return false;
+    slabs_.push_back({slab, bytes});
+    kept_ += bytes;
+    madvise(slab, bytes, MADV_FREE);
+    return true;
+  }
+
+ private:
+  static constexpr size_t kKeptLimit = size_t{768} << 20;
+  struct Slab {
+    void* address;
+    size_t bytes;
+  };
+  std::mutex mutex_;
+  std::vector<Slab> slabs_;
+  size_t kept_ = 0;
+};
+
+// Never destroyed: heaps may be released during the process's exit.
+SlabPool& Pool() {
+  static SlabPool* pool = new SlabPool;
+  return *pool;
+}
+
 void* NewSlab(size_t bytes) {
-#if defined(__linux__) && defined(MAP_POPULATE)
   if (bytes >= kMappedSlabBytes) {
+    if (void* kept = Pool().Take(bytes)) return kept;
     void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
     if (p == MAP_FAILED) throw std::bad_alloc();
     return p;
   }
-#endif
   return MallocOrThrow(bytes);
 }
 
 void FreeSlab(void* slab, size_t bytes) {
-#if defined(__linux__) && defined(MAP_POPULATE)
   if (bytes >= kMappedSlabBytes) {
-    munmap(slab, bytes);
+    if (!Pool().Keep(slab, bytes)) munmap(slab, bytes);
     return;
   }
-#endif
   std::free(slab);
 }
+#else
+void* NewSlab(size_t bytes) { return MallocOrThrow(bytes); }
+void FreeSlab(void* slab, size_t) { std::free(slab); }
+#endif
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <new>
 #include <vector>
 
@@ -129,49 +130,65 @@ class Scanner {
   }
   char16_t At(ptrdiff_t i) const { return i < n_ ? Unit(i) : u'\0'; }
   // The byte scanner's skip: from i to the first byte whose class has a bit of `stop` (or the
-  // end), stepping over whole GB18030 characters. Sixteen bytes at a time while none of them can
-  // stop the skip or start a multi-byte character (a candidate that turns out not to stop, such
-  // as '|', is stepped over one byte at a time).
+  // end), stepping over whole GB18030 characters. The candidates are found 64 bytes at a time as
+  // bit masks, so the skip costs one step per candidate rather than per byte (a candidate that
+  // does not stop the skip, such as '|' or a trail byte, is stepped over).
   template <uint8_t stop>
-  ptrdiff_t SkipBytes(ptrdiff_t i) const {
+  ptrdiff_t SkipBytes(ptrdiff_t i) {
     const auto* p = reinterpret_cast<const unsigned char*>(text_);
     while (i < n_) {
-#if defined(__SSE2__)
-      if (i + 16 <= n_) {
-        const int mask = CandidateMask<stop>(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i)));
-        if (mask == 0) {
-          i += 16;
-          continue;
-        }
-        i += __builtin_ctz(static_cast<unsigned>(mask));
+      const ptrdiff_t base = i & ~ptrdiff_t{63};
+      if (base != blockBase_) LoadBlock(base);
+      const uint64_t candidates = (stop == kStopInString ? blockInString_ : blockOutside_) >> (i - base);
+      if (candidates == 0) {
+        i = base + 64;
+        continue;
       }
-#endif
+      i += __builtin_ctzll(candidates);
       const uint8_t cls = kByteClass[p[i]];
-      if (cls & stop) break;
+      if (cls & stop) return i;
       i = (cls & kMultiByte) ? NextCharacter(p, i) : i + 1;
     }
-    return i;
+    return n_;
   }
 
+  // The candidate masks of the 64 bytes from base (zeros past the end of the text): bytes that may
+  // stop a skip inside or outside strings, and bytes from 0x80 up.
+  void LoadBlock(ptrdiff_t base) {
+    blockBase_ = base;
+    const auto* p = reinterpret_cast<const unsigned char*>(text_) + base;
+    unsigned char tail[64];
+    if (n_ - base < 64) {
+      std::memset(tail, 0, sizeof tail);
+      std::memcpy(tail, p, static_cast<size_t>(n_ - base));
+      p = tail;
+    }
+    uint64_t inString = 0, outside = 0;
 #if defined(__SSE2__)
-  // Bytes that may stop the skip, and bytes from 0x80 up.
-  template <uint8_t stop>
-  static int CandidateMask(__m128i chunk) {
-    const auto eq = [&](char c) { return _mm_cmpeq_epi8(chunk, _mm_set1_epi8(c)); };
-    __m128i hits = _mm_or_si128(chunk, _mm_or_si128(eq('"'), eq('\'')));
-    if constexpr (stop == kStopInString) {
-      hits = _mm_or_si128(hits, eq('\\'));
-    } else {
-      // '[' '\\' ']' and '{' '}' all fall on 0x7B … 0x7D once 0x20 is set.
+    for (int k = 0; k < 4; ++k) {
+      const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+      const auto eq = [&](char c) { return _mm_cmpeq_epi8(chunk, _mm_set1_epi8(c)); };
+      const __m128i quotesAndHigh = _mm_or_si128(chunk, _mm_or_si128(eq('"'), eq('\'')));
+      const __m128i stringStops = _mm_or_si128(quotesAndHigh, eq('\\'));
+      // '[' '\\' ']' and '{' '}' all fall on 0x7B … 0x7D once 0x20 is set ('|' comes along).
       const __m128i folded = _mm_or_si128(chunk, _mm_set1_epi8(0x20));
       const __m128i brackets = _mm_or_si128(_mm_cmpeq_epi8(folded, _mm_set1_epi8(0x7B)),
                                             _mm_or_si128(_mm_cmpeq_epi8(folded, _mm_set1_epi8(0x7C)),
                                                          _mm_cmpeq_epi8(folded, _mm_set1_epi8(0x7D))));
-      hits = _mm_or_si128(hits, _mm_or_si128(brackets, _mm_or_si128(eq(','), eq(':'))));
+      const __m128i outsideStops = _mm_or_si128(quotesAndHigh, _mm_or_si128(brackets, _mm_or_si128(eq(','), eq(':'))));
+      inString |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(stringStops))) << (16 * k);
+      outside |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(outsideStops))) << (16 * k);
     }
-    return _mm_movemask_epi8(hits);
-  }
+#else
+    for (int k = 0; k < 64; ++k) {
+      const uint8_t cls = kByteClass[p[k]];
+      if (cls & (kStopInString | kMultiByte)) inString |= uint64_t{1} << k;
+      if (cls & (kStopOutside | kMultiByte)) outside |= uint64_t{1} << k;
+    }
 #endif
+    blockInString_ = inString;
+    blockOutside_ = outside;
+  }
 
   // The position after the character starting with the byte p[i] (from 0x80 up).
   ptrdiff_t NextCharacter(const unsigned char* p, ptrdiff_t i) const {
@@ -294,134 +311,177 @@ class Scanner {
     return kParseOk;
   }
 
-  int Scan() {
-    for (ptrdiff_t i = 0; i <= n_;) {
-      if (quote_) {
-        // Inside a string only quotes and backslashes matter.
-        if constexpr (kBytes) i = SkipBytes<kStopInString>(i);
-        else
-          while (i < n_ && text_[i] != u'"' && text_[i] != u'\'' && text_[i] != u'\\') ++i;
-      } else {
-        if constexpr (kBytes) i = SkipBytes<kStopOutside>(i);
-        else
-          while (i < n_ && !IsStructural(text_[i])) ++i;
+  ptrdiff_t SkipInString(ptrdiff_t i) {
+    if constexpr (kBytes) return SkipBytes<kStopInString>(i);
+    while (i < n_ && text_[i] != u'"' && text_[i] != u'\'' && text_[i] != u'\\') ++i;
+    return i;
+  }
+  ptrdiff_t SkipOutside(ptrdiff_t i) {
+    if constexpr (kBytes) return SkipBytes<kStopOutside>(i);
+    while (i < n_ && !IsStructural(text_[i])) ++i;
+    return i;
+  }
+
+  // The backslash rule, in or out of strings: before a quote or another backslash both
+  // characters are passed over. Answers where the scan goes on.
+  ptrdiff_t AfterBackslash(ptrdiff_t i) const {
+    const char16_t following = At(i + 1);
+    return following == u'"' || following == u'\'' || following == u'\\' ? i + 2 : i + 1;
+  }
+
+  // A quote that opens (outside a string) or closes (the open quote again) a string.
+  // Answers false when a top-level string ended the scan.
+  bool Quote(ptrdiff_t i, char16_t ch) {
+    const bool outside = quote_ == 0;
+    ZyValue* top = Top();
+    lastContainer_ = top;
+    if (!top) {
+      if (outside) {
+        quote_ = ch;
+        keyStart_ = i + 1;
+        keyLength_ = 0;
+        valueStart_ = -1;
+        valueLength_ = 0;
+        return true;
       }
-      const char16_t ch = At(i);
-      const bool outside = quote_ == 0;
+      // A top-level string: its content exactly as written, and the rest is ignored.
+      SetString(target_, Slice(keyStart_, i - keyStart_, valueBuffer_));
+      return false;
+    }
+    if (top->type == ZyType::Object && !afterColon_) {
+      if (outside) {
+        quote_ = ch;
+        keyStart_ = i + 1;
+        keyLength_ = 0;
+        keyQuoted_ = false;
+        valueStart_ = -1;
+        valueLength_ = 0;
+      } else {
+        keyLength_ = i - keyStart_;
+        keyQuoted_ = true;
+        quote_ = 0;
+      }
+      return true;
+    }
+    pendingKind_ = 4;
+    if (outside) {
+      quote_ = ch;
+      valueStart_ = i + 1;
+    } else {
+      valueLength_ = i - valueStart_;
+      quote_ = 0;
+    }
+    return true;
+  }
+
+  int Scan() {
+    ptrdiff_t i = 0;
+    for (;;) {
+      if (quote_) {
+        // Inside a string only its own quote and backslashes matter; the other quote is content.
+        i = SkipInString(i);
+        if (i >= n_) break;
+        const char16_t ch = Unit(i);
+        if (ch == u'\\') {
+          i = AfterBackslash(i);
+        } else if (ch == quote_) {
+          if (!Quote(i, ch)) return kParseOk;
+          ++i;
+        } else {
+          ++i;
+        }
+        continue;
+      }
+      i = SkipOutside(i);
+      if (i >= n_) break;
       ZyValue* top = Top();
       int rc = kParseOk;
-      if (outside && (ch == u'{' || ch == u'[')) {
-        rc = OpenContainer(i, ch == u'{');
-      } else if ((ch == u'"' || ch == u'\'') && (outside || ch == quote_)) {
-        lastContainer_ = top;
-        if (!top) {
-          if (outside) {
-            quote_ = ch;
-            keyStart_ = i + 1;
+      switch (Unit(i)) {
+        case u'{':
+        case u'[':
+          rc = OpenContainer(i, Unit(i) == u'{');
+          break;
+        case u'"':
+        case u'\'':
+          if (!Quote(i, Unit(i))) return kParseOk;
+          break;
+        case u':':
+          if (keyStart_ == -1) return kParseMissingKey;
+          lastContainer_ = top;
+          if (!top) return kParseUnbalanced;
+          if (top->type == ZyType::Array) return kParseColonInArray;
+          afterColon_ = true;
+          valueStart_ = i + 1;
+          if (!keyQuoted_) keyLength_ = i - keyStart_;
+          break;
+        case u',':
+          lastContainer_ = top;
+          if (!top) return kParseUnbalanced;
+          if (valueStart_ == -1) {
             keyLength_ = 0;
-            valueStart_ = -1;
-            valueLength_ = 0;
+            keyQuoted_ = false;
+            valueStart_ = i + 1;
+            keyStart_ = top->type == ZyType::Object ? i + 1 : -1;
           } else {
-            // A top-level string: its content exactly as written, and the rest is ignored.
-            SetString(target_, Slice(keyStart_, i - keyStart_, valueBuffer_));
-            return kParseOk;
+            rc = AddPendingValue(i, top->type == ZyType::Array, pendingKind_ == 4 ? 4 : -1);
+            pendingKind_ = -1;
+            afterColon_ = false;
+            valueStart_ = keyStart_ = i + 1;
+            keyLength_ = 0;
+            keyQuoted_ = false;
           }
-        } else if (top->type == ZyType::Object && !afterColon_) {
-          if (outside) {
-            quote_ = ch;
-            keyStart_ = i + 1;
+          break;
+        case u'\\':
+          i = AfterBackslash(i);
+          continue;
+        case u']':
+          if (valueStart_ != -1) {
+            if (pendingKind_ != 4) {
+              valueLength_ = i - valueStart_;
+              bool blank = true;
+              for (ptrdiff_t k = valueStart_; k < i && blank; ++k) blank = Unit(k) <= 32;
+              if (blank && At(valueStart_ - 1) != u'[') return kParseTrailingComma;
+              pendingKind_ = -1;
+            }
+            rc = AddPendingValue(i, true, pendingKind_);
+            pendingKind_ = -1;
+            afterColon_ = false;
+            keyStart_ = -1;
             keyLength_ = 0;
             keyQuoted_ = false;
             valueStart_ = -1;
             valueLength_ = 0;
-          } else {
-            keyLength_ = i - keyStart_;
-            keyQuoted_ = true;
-            quote_ = 0;
           }
-        } else {
-          pendingKind_ = 4;
-          if (outside) {
-            quote_ = ch;
-            valueStart_ = i + 1;
-          } else {
-            valueLength_ = i - valueStart_;
-            quote_ = 0;
-          }
-        }
-      } else if (outside && ch == u':') {
-        if (keyStart_ == -1) return kParseMissingKey;
-        lastContainer_ = top;
-        if (!top) return kParseUnbalanced;
-        if (top->type == ZyType::Array) return kParseColonInArray;
-        afterColon_ = true;
-        valueStart_ = i + 1;
-        if (!keyQuoted_) keyLength_ = i - keyStart_;
-      } else if (outside && ch == u',') {
-        lastContainer_ = top;
-        if (!top) return kParseUnbalanced;
-        if (valueStart_ == -1) {
-          keyLength_ = 0;
-          keyQuoted_ = false;
-          valueStart_ = i + 1;
-          keyStart_ = top->type == ZyType::Object ? i + 1 : -1;
-        } else {
-          rc = AddPendingValue(i, top->type == ZyType::Array, pendingKind_ == 4 ? 4 : -1);
-          pendingKind_ = -1;
-          afterColon_ = false;
-          valueStart_ = keyStart_ = i + 1;
-          keyLength_ = 0;
-          keyQuoted_ = false;
-        }
-      } else if (ch == u'\\') {
-        const char16_t following = At(i + 1);
-        if (following == u'"' || following == u'\'' || following == u'\\') {
-          i += 2;
-          continue;
-        }
-      } else if (outside && ch == u']') {
-        if (valueStart_ != -1) {
-          if (pendingKind_ != 4) {
-            valueLength_ = i - valueStart_;
-            bool blank = true;
-            for (ptrdiff_t k = valueStart_; k < i && blank; ++k) blank = Unit(k) <= 32;
-            if (blank && At(valueStart_ - 1) != u'[') return kParseTrailingComma;
+          Pop();
+          break;
+        case u'}':
+          if (valueStart_ != -1) {
+            rc = AddPendingValue(i, false, pendingKind_ == 4 ? 4 : -1);
             pendingKind_ = -1;
+            afterColon_ = false;
+            keyStart_ = -1;
+            keyQuoted_ = false;
+            valueStart_ = -1;
           }
-          rc = AddPendingValue(i, true, pendingKind_);
-          pendingKind_ = -1;
-          afterColon_ = false;
-          keyStart_ = -1;
-          keyLength_ = 0;
-          keyQuoted_ = false;
-          valueStart_ = -1;
-          valueLength_ = 0;
-        }
-        Pop();
-      } else if (outside && ch == u'}') {
-        if (valueStart_ != -1) {
-          rc = AddPendingValue(i, false, pendingKind_ == 4 ? 4 : -1);
-          pendingKind_ = -1;
-          afterColon_ = false;
-          keyStart_ = -1;
-          keyQuoted_ = false;
-          valueStart_ = -1;
-        }
-        Pop();
-      } else if (i == n_ && !lastContainer_) {
-        // The whole text is one bare scalar; numbers get their own text form here.
-        const std::u16string_view token = TrimSpace(Slice(0, n_, valueBuffer_));
-        switch (ClassifyToken(token)) {
-          case 0: SetNull(target_); break;
-          case 1: SetDouble(target_, TextToDouble(token)); break;
-          case 2: SetInteger(target_, TextToInteger(token)); break;
-          case 3: SetBool(target_, token == u"true"); break;
-          default: SetRaw(target_, token); break;
-        }
-        return kParseOk;
+          Pop();
+          break;
+        default:
+          break;  // not reached: the skip stops only at the characters above
       }
       if (rc != kParseOk) return rc;
-      ++i;  // the scan stopped at an ASCII character (or the end)
+      ++i;
+    }
+    // The end of the text. When no container was ever touched, the whole text is one bare
+    // scalar (also an unclosed top-level string); numbers get their own text form here.
+    if (!lastContainer_) {
+      const std::u16string_view token = TrimSpace(Slice(0, n_, valueBuffer_));
+      switch (ClassifyToken(token)) {
+        case 0: SetNull(target_); break;
+        case 1: SetDouble(target_, TextToDouble(token)); break;
+        case 2: SetInteger(target_, TextToInteger(token)); break;
+        case 3: SetBool(target_, token == u"true"); break;
+        default: SetRaw(target_, token); break;
+      }
     }
     return kParseOk;
   }
@@ -434,6 +494,10 @@ class Scanner {
   std::u16string keyBuffer_;
   std::u16string valueBuffer_;
   const uint16_t* twoByte_ = kBytes ? platform::Gb18030().twoByte : nullptr;
+  // The byte scanner's candidate masks of the 64 bytes from blockBase_.
+  ptrdiff_t blockBase_ = -1;
+  uint64_t blockInString_ = 0;
+  uint64_t blockOutside_ = 0;
 
   char16_t quote_ = 0;
   ptrdiff_t keyStart_ = -1;

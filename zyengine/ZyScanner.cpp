@@ -36,15 +36,25 @@ int HexDigit(char16_t c) {
 }
 
 // A record for a token of the given kind: 4 String (unescaped), 0 Null, 1 Double and 2 Integer
-// (keeping the token as their text form), 3 Bool, -1 Raw.
-ZyValue* MakeRecord(int kind, std::u16string_view token, bool decodeUnicode, const ZyValue* near) {
+// (keeping the token as their text form), 3 Bool, -1 Raw. A String's escapes are decoded in
+// `scratch` (where the token may already lie) before the record takes its text.
+ZyValue* MakeRecord(int kind, std::u16string_view token, bool decodeUnicode, const ZyValue* near,
+                    std::u16string& scratch) {
   ZyValue::Payload payload{};
   switch (kind) {
     case 4: {
-      ZyValue* v = NewScalar(ZyType::String, payload, token, near);
-      if (token.find(u'\\') != std::u16string_view::npos)
-        v->text.Shrink(UnescapeInPlace(v->text.data(), v->text.size(), decodeUnicode));
-      return v;
+      if (token.find(u'\\') != std::u16string_view::npos) {
+        const char16_t* buffer = scratch.data();
+        char16_t* first;
+        if (token.data() >= buffer && token.data() + token.size() <= buffer + scratch.size()) {
+          first = scratch.data() + (token.data() - buffer);
+        } else {
+          scratch.assign(token);
+          first = scratch.data();
+        }
+        token = {first, UnescapeInPlace(first, token.size(), decodeUnicode)};
+      }
+      return NewScalar(ZyType::String, payload, token, near);
     }
     case 0:
       return NewNull(near);
@@ -288,7 +298,7 @@ class Scanner {
       }
       ZyValue* container = Top();
       if (!container) return kParseUnbalanced;
-      ZyValue* record = MakeRecord(kind, value, decodeUnicode_, container);
+      ZyValue* record = MakeRecord(kind, value, decodeUnicode_, container, valueBuffer_);
       if (!AddElement(container, record)) {
         Release(record);
         return kParseAddFailed;
@@ -303,7 +313,7 @@ class Scanner {
     }
     ZyValue* container = Top();
     if (!container) return kParseUnbalanced;
-    ZyValue* record = MakeRecord(kind, value, decodeUnicode_, container);
+    ZyValue* record = MakeRecord(kind, value, decodeUnicode_, container, valueBuffer_);
     if (!SetMember(container, key, record)) {
       Release(record);
       return kParseAddFailed;

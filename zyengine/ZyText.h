@@ -1,7 +1,12 @@
 #pragma once
-// UTF-16 text kept in a document's heap, 16 bytes in a record. Up to six code units (most keys,
-// numbers and the words null, true and false) are stored in place; longer texts take a block
-// of the heap. The owner passes its heap to every operation that allocates or frees.
+// UTF-16 text kept in a document's heap, 12 bytes in a record. Up to five code units (most keys,
+// numbers and the words null and true) are stored in place; longer texts take a block of the
+// heap sized to the text. The owner passes its heap to every operation that allocates or frees.
+//
+// Layout: in place, the units fill the first five slots and the sixth holds 0x8000 | length.
+// Otherwise the block's address fills the first eight bytes and the length the last four; a
+// length stays below 2^31, so the top bit of the sixth slot is clear.
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
@@ -12,70 +17,90 @@ namespace qoxa::zy {
 
 class ZyText {
  public:
-  static constexpr size_t kLocalCapacity = 6;
+  static constexpr size_t kLocalCapacity = 5;
 
   ZyText() = default;
   ZyText(const ZyText&) = delete;
   ZyText& operator=(const ZyText&) = delete;
 
-  const char16_t* data() const { return IsLocal() ? storage_.local : storage_.block.data; }
-  char16_t* data() { return IsLocal() ? storage_.local : storage_.block.data; }
-  size_t size() const { return size_; }
-  bool empty() const { return size_ == 0; }
-  std::u16string_view View() const { return {data(), size_}; }
+  const char16_t* data() const { return IsLocal() ? units_ : Block(); }
+  char16_t* data() { return IsLocal() ? units_ : Block(); }
+  size_t size() const { return IsLocal() ? (units_[5] & 0x7FFF) : BlockSize(); }
+  bool empty() const { return size() == 0; }
+  std::u16string_view View() const { return {data(), size()}; }
   operator std::u16string_view() const { return View(); }
 
   // Replaces the text; `text` may not point into this text.
   void Assign(ZyHeap* heap, std::u16string_view text) {
-    if (text.size() > Capacity()) {
+    const size_t n = text.size();
+    if (n <= kLocalCapacity) {
       Free(heap);
-      if (text.size() > kLocalCapacity) {
-        storage_.block.data = static_cast<char16_t*>(heap->Allocate(text.size() * sizeof(char16_t)));
-        storage_.block.capacity = static_cast<uint32_t>(text.size());
-        local_ = 0;
-      }
+      if (n) std::memcpy(units_, text.data(), n * sizeof(char16_t));
+      units_[5] = static_cast<char16_t>(0x8000 | n);
+      return;
     }
-    if (!text.empty()) std::memcpy(data(), text.data(), text.size() * sizeof(char16_t));
-    size_ = static_cast<uint32_t>(text.size());
+    AssignBlock(heap, text);
   }
   // Takes other's text; a plain hand-over of a block within one heap, a copy otherwise.
   void Take(ZyHeap* heap, ZyText& other, ZyHeap* otherHeap) {
     if (heap == otherHeap && !other.IsLocal()) {
       Free(heap);
-      storage_.block.data = other.storage_.block.data;
-      storage_.block.capacity = other.storage_.block.capacity;
-      size_ = other.size_;
-      local_ = 0;
-      other.local_ = 1;
-      other.size_ = 0;
+      std::memcpy(units_, other.units_, sizeof units_);
+      other.units_[5] = 0x8000;
     } else {
       Assign(heap, other.View());
       other.Free(otherHeap);
     }
   }
-  void Shrink(size_t size) {
-    if (size < size_) size_ = static_cast<uint32_t>(size);
+  // Cuts the text to its first `size` units.
+  void Shrink(ZyHeap* heap, size_t size) {
+    if (size >= this->size()) return;
+    if (IsLocal()) {
+      units_[5] = static_cast<char16_t>(0x8000 | size);
+      return;
+    }
+    // Blocks are sized to their text: the shorter text moves to a block (or the record) of its own.
+    char16_t* old = Block();
+    const size_t oldSize = BlockSize();
+    units_[5] = 0x8000;  // detached from the old block, which is freed below
+    Assign(heap, std::u16string_view(old, size));
+    heap->Free(old, oldSize * sizeof(char16_t));
   }
   void Free(ZyHeap* heap) {
-    if (!IsLocal()) heap->Free(storage_.block.data, storage_.block.capacity * sizeof(char16_t));
-    local_ = 1;
-    size_ = 0;
+    if (!IsLocal()) heap->Free(Block(), BlockSize() * sizeof(char16_t));
+    units_[5] = 0x8000;
   }
 
  private:
-  bool IsLocal() const { return local_ != 0; }
-  size_t Capacity() const { return IsLocal() ? kLocalCapacity : storage_.block.capacity; }
+  // Kept out of line: the callers' short constant texts never get here.
+  __attribute__((noinline)) void AssignBlock(ZyHeap* heap, std::u16string_view text) {
+    const size_t n = text.size();
+    if (IsLocal() || BlockSize() != n) {
+      Free(heap);
+      SetBlock(static_cast<char16_t*>(heap->Allocate(n * sizeof(char16_t))), n);
+    }
+    std::memcpy(Block(), text.data(), n * sizeof(char16_t));
+  }
+  bool IsLocal() const { return (units_[5] & 0x8000) != 0; }
+  char16_t* Block() const {
+    char16_t* block;
+    std::memcpy(&block, units_, sizeof block);
+    return block;
+  }
+  size_t BlockSize() const {
+    uint32_t size;
+    std::memcpy(&size, units_ + 4, sizeof size);
+    return size;
+  }
+  void SetBlock(char16_t* block, size_t size) {
+    const auto size32 = static_cast<uint32_t>(size);
+    std::memcpy(units_, &block, sizeof block);
+    std::memcpy(units_ + 4, &size32, sizeof size32);
+  }
 
-  struct __attribute__((packed)) Block {
-    char16_t* data;
-    uint32_t capacity;
-  };
-  union Storage {
-    char16_t local[kLocalCapacity];
-    Block block;
-  } storage_{};
-  uint32_t size_ : 31 = 0;
-  uint32_t local_ : 1 = 1;
+  alignas(4) char16_t units_[6] = {0, 0, 0, 0, 0, 0x8000};
 };
+static_assert(sizeof(ZyText) == 12);
+static_assert(std::endian::native == std::endian::little, "the length's top half shares the sixth slot");
 
 }  // namespace qoxa::zy

@@ -12,35 +12,35 @@ size_t SlotBytes(int32_t slots) { return sizeof(ZyValue*) * static_cast<size_t>(
 ZyList::ZyList(ZyHeap* heap) : heap_(heap) {}
 
 ZyList::~ZyList() {
-  if (items_) heap_->Free(items_, SlotBytes(slots_));
+  if (items_) heap_->Free(items_, SlotBytes(Slots()));
 }
 
+// Moves the items to `slots` new slots and records the capacity that goes with them.
 void ZyList::Reallocate(int32_t slots) {
+  const int32_t capacity = Capacity();
   auto* grown = static_cast<ZyValue**>(heap_->Allocate(SlotBytes(slots)));
   if (count_) std::memcpy(grown, items_, SlotBytes(count_));
-  if (items_) heap_->Free(items_, SlotBytes(slots_));
+  if (items_) heap_->Free(items_, SlotBytes(Slots()));
   items_ = grown;
-  slots_ = slots;
+  capacity_ = slots >= capacity ? slots : -slots;
 }
 
 void ZyList::Grow() {
-  if (slots_ == capacity_) {
-    capacity_ = 2 * capacity_ + 1;
-    Reallocate(capacity_);
-  } else {
-    Reallocate(slots_ == 0 ? kFirstSlots : (2 * slots_ < capacity_ ? 2 * slots_ : capacity_));
-  }
+  const int32_t slots = Slots();
+  const int32_t capacity = Capacity();
+  if (slots == capacity) Reallocate(2 * capacity + 1);
+  else Reallocate(slots == 0 ? kFirstSlots : (2 * slots < capacity ? 2 * slots : capacity));
 }
 
 int32_t ZyList::Append(ZyValue* item) {
-  if (count_ == slots_) Grow();
+  if (count_ == Slots()) Grow();
   items_[count_] = item;
   return count_++;
 }
 
 int32_t ZyList::InsertAt(int32_t index, ZyValue* item) {
   if (index < 0 || index > count_) return -1;
-  if (count_ == slots_) Grow();
+  if (count_ == Slots()) Grow();
   std::memmove(items_ + index + 1, items_ + index, sizeof(ZyValue*) * static_cast<size_t>(count_ - index));
   items_[index] = item;
   ++count_;

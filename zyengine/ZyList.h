@@ -23,7 +23,7 @@ class ZyList {
   ZyList& operator=(const ZyList&) = delete;
 
   int32_t Count() const { return count_; }
-  int32_t Capacity() const { return capacity_; }
+  int32_t Capacity() const { return capacity_ <= 0 ? kInitialCapacity : capacity_; }
   ZyValue* At(int32_t index) const { return index < 0 || index >= count_ ? nullptr : items_[index]; }
   ZyValue* const* begin() const { return items_; }
   ZyValue* const* end() const { return items_ + count_; }
@@ -46,12 +46,16 @@ class ZyList {
   // Makes room for one more item.
   void Grow();
   void Reallocate(int32_t slots);
+  // Slots allocated at items_; count_ ≤ Slots() ≤ Capacity().
+  int32_t Slots() const { return capacity_ <= 0 ? -capacity_ : capacity_; }
 
   ZyHeap* heap_;
   ZyValue** items_ = nullptr;
   int32_t count_ = 0;
-  int32_t capacity_ = kInitialCapacity;
-  int32_t slots_ = 0;  // slots allocated at items_; count_ ≤ slots_ ≤ capacity_
+  // The capacity, which the slots then match; while fewer slots than the first capacity are
+  // taken, minus their number (0, -2, -4), so a list takes 24 bytes.
+  int32_t capacity_ = 0;
 };
+static_assert(sizeof(void*) != 8 || sizeof(ZyList) == 24);
 
 }  // namespace qoxa::zy

@@ -109,9 +109,35 @@ constexpr std::array<uint8_t, 256> kByteClass = MakeByteClasses();
 // The scanner runs on UTF-16 text, or on GB18030 bytes directly: every rule of the scan is about
 // ASCII characters, so only the slices that become keys and values are converted, and the whole
 // text never needs a UTF-16 copy.
+// Plain integers (an optional '-' and 1 to 15 digits) are the commonest bare tokens: they are
+// recognised and read in one pass, with the kind and value the general rules give them.
+bool ReadPlainInteger(std::u16string_view token, int64_t* value) {
+  size_t i = token.size() && token[0] == u'-' ? 1 : 0;
+  if (i == token.size() || token.size() - i > 15) return false;
+  int64_t accumulator = 0;
+  for (; i < token.size(); ++i) {
+    const unsigned digit = static_cast<unsigned>(token[i]) - u'0';
+    if (digit > 9) return false;
+    accumulator = accumulator * 10 + digit;
+  }
+  *value = token[0] == u'-' ? -accumulator : accumulator;
+  return true;
+}
+
 template <class Char>
 class Scanner {
  public:
+  // The record of a trimmed bare token.
+  ZyValue* BareRecord(std::u16string_view token, const ZyValue* near) {
+    int64_t integer;
+    if (ReadPlainInteger(token, &integer)) {
+      ZyValue::Payload payload{};
+      payload.integer = integer;
+      return NewScalar(ZyType::Integer, payload, token, near);
+    }
+    return MakeRecord(ClassifyToken(token), token, decodeUnicode_, near, valueBuffer_);
+  }
+
   static constexpr bool kBytes = sizeof(Char) == 1;
 
   Scanner(ZyValue* target, const Char* text, size_t n, bool decodeUnicode)
@@ -223,13 +249,32 @@ class Scanner {
     if constexpr (kBytes) {
       const size_t n = static_cast<size_t>(length);
       if (buffer.size() < n) buffer.resize(n);
-      // Most slices are short and ASCII: widen them here, the rest goes to the platform's decoder.
+      // Slices are short: ASCII and two-byte characters are decoded here, and the platform's
+      // decoder takes over from anything else (four-byte and malformed sequences).
       const auto* p = reinterpret_cast<const unsigned char*>(text_ + start);
       char16_t* out = buffer.data();
-      size_t k = 0;
-      for (; k < n && p[k] < 0x80; ++k) out[k] = p[k];
-      if (k < n) k += platform::Gb18030ToUtf16Into(std::string_view(text_ + start + k, n - k), out + k);
-      return {out, k};
+      size_t k = 0, written = 0;
+      while (k < n) {
+        const unsigned lead = p[k];
+        if (lead < 0x80) {
+          out[written++] = static_cast<char16_t>(lead);
+          ++k;
+          continue;
+        }
+        if (lead >= 0x81 && lead <= 0xFE && k + 1 < n) {
+          const unsigned second = p[k + 1];
+          if (second >= 0x40 && second <= 0xFE && second != 0x7F) {
+            if (const uint16_t unit = twoByte_[(lead - 0x81) * 191 + (second - 0x40)]) {
+              out[written++] = unit;
+              k += 2;
+              continue;
+            }
+          }
+        }
+        written += platform::Gb18030ToUtf16Into(std::string_view(text_ + start + k, n - k), out + written);
+        break;
+      }
+      return {out, written};
     } else {
       (void)buffer;
       return {text_ + start, static_cast<size_t>(length)};
@@ -294,11 +339,10 @@ class Scanner {
       if (kind == -1) {
         value = TrimSpace(value);
         if (value.empty()) return kParseOk;
-        kind = ClassifyToken(value);
       }
       ZyValue* container = Top();
       if (!container) return kParseUnbalanced;
-      ZyValue* record = MakeRecord(kind, value, decodeUnicode_, container, valueBuffer_);
+      ZyValue* record = kind == -1 ? BareRecord(value, container) : MakeRecord(kind, value, decodeUnicode_, container, valueBuffer_);
       if (!AddElement(container, record)) {
         Release(record);
         return kParseAddFailed;
@@ -307,13 +351,10 @@ class Scanner {
     }
     if (keyStart_ == -1) return kParseMissingKey;
     const std::u16string_view key = Key();
-    if (kind == -1) {
-      value = TrimSpace(value);
-      kind = ClassifyToken(value);
-    }
+    if (kind == -1) value = TrimSpace(value);
     ZyValue* container = Top();
     if (!container) return kParseUnbalanced;
-    ZyValue* record = MakeRecord(kind, value, decodeUnicode_, container, valueBuffer_);
+    ZyValue* record = kind == -1 ? BareRecord(value, container) : MakeRecord(kind, value, decodeUnicode_, container, valueBuffer_);
     if (!SetMember(container, key, record)) {
       Release(record);
       return kParseAddFailed;
@@ -546,50 +587,58 @@ void Unescape(std::u16string& text, bool decodeUnicode) {
 }
 
 size_t UnescapeInPlace(char16_t* text, size_t n, bool decodeUnicode) {
-  size_t out = 0;
-  for (size_t i = 0; i < n;) {
-    const char16_t c = text[i];
-    if (c != u'\\' || i + 1 >= n) {
-      text[out++] = text[i++];
-      continue;
-    }
-    const char16_t e = text[i + 1];
+  size_t i = 0;
+  while (i < n && text[i] != u'\\') ++i;
+  size_t out = i;  // nothing moves before the first backslash
+  while (i < n) {
+    // text[i] is a backslash.
     char16_t decoded = 0;
-    size_t consumed = 2;
-    switch (e) {
-      case u'\\': case u'/': case u'"': decoded = e; break;
-      case u'b': decoded = 8; break;
-      case u't': decoded = 9; break;
-      case u'n': decoded = 10; break;
-      case u'r': decoded = 13; break;
-      case u'f': decoded = 12; break;
-      case u'u': {
-        // Four hexadecimal digits make one code unit; anything shorter stays as written.
-        int value = 0;
-        bool ok = decodeUnicode && i + 6 <= n;
-        for (size_t k = 2; ok && k < 6; ++k) {
-          const int d = HexDigit(text[i + k]);
-          ok = d >= 0;
-          value = value * 16 + d;
+    size_t consumed = 0;
+    if (i + 1 < n) {
+      const char16_t e = text[i + 1];
+      consumed = 2;
+      switch (e) {
+        case u'\\': case u'/': case u'"': decoded = e; break;
+        case u'b': decoded = 8; break;
+        case u't': decoded = 9; break;
+        case u'n': decoded = 10; break;
+        case u'r': decoded = 13; break;
+        case u'f': decoded = 12; break;
+        case u'u': {
+          // Four hexadecimal digits make one code unit; anything shorter stays as written.
+          int value = 0;
+          bool ok = decodeUnicode && i + 6 <= n;
+          for (size_t k = 2; ok && k < 6; ++k) {
+            const int d = HexDigit(text[i + k]);
+            ok = d >= 0;
+            value = value * 16 + d;
+          }
+          if (ok) {
+            decoded = static_cast<char16_t>(value);
+            consumed = 6;
+          } else {
+            consumed = 0;
+          }
+          break;
         }
-        if (ok) {
-          decoded = static_cast<char16_t>(value);
-          consumed = 6;
-        } else {
+        default:
           consumed = 0;
-        }
-        break;
+          break;
       }
-      default:
-        consumed = 0;
-        break;
     }
     if (consumed == 0) {
-      text[out++] = text[i++];  // the backslash stays; the search resumes right after it
-      continue;
+      text[out++] = u'\\';  // the backslash stays; the search resumes right after it
+      ++i;
+    } else {
+      text[out++] = decoded;
+      i += consumed;
     }
-    text[out++] = decoded;
-    i += consumed;
+    // The run up to the next backslash moves down as a whole.
+    size_t end = i;
+    while (end < n && text[end] != u'\\') ++end;
+    if (out != i) std::memmove(text + out, text + i, (end - i) * sizeof(char16_t));
+    out += end - i;
+    i = end;
   }
   return out;
 }

@@ -94,14 +94,12 @@ size_t Gb18030CharLength(const unsigned char* p, const unsigned char* end) {
 // Byte classes for the byte scanner's skips.
 constexpr uint8_t kStopOutside = 1;   // has a rule of its own outside strings
 constexpr uint8_t kStopInString = 2;  // a quote or a backslash
-constexpr uint8_t kMultiByte = 4;     // starts a character of more than one byte, or a U+FFFD
 
 constexpr std::array<uint8_t, 256> MakeByteClasses() {
   std::array<uint8_t, 256> classes{};
   for (int c = 0; c < 128; ++c)
     if (IsStructural(static_cast<char16_t>(c))) classes[c] = kStopOutside;
   for (char c : {'"', '\'', '\\'}) classes[static_cast<unsigned char>(c)] |= kStopInString;
-  for (int c = 128; c < 256; ++c) classes[c] = kMultiByte;
   return classes;
 }
 constexpr std::array<uint8_t, 256> kByteClass = MakeByteClasses();
@@ -165,13 +163,17 @@ class Scanner {
     else return text_[i];
   }
   char16_t At(ptrdiff_t i) const { return i < n_ ? Unit(i) : u'\0'; }
-  // The byte scanner's skip: from i to the first byte whose class has a bit of `stop` (or the
-  // end), stepping over whole GB18030 characters. The candidates are found 64 bytes at a time as
-  // bit masks, so the skip costs one step per candidate rather than per byte (a candidate that
-  // does not stop the skip, such as '|' or a trail byte, is stepped over).
+  // The byte scanner's skip: from i (a character boundary) to the first character that is a stop
+  // byte of the mode (or the end). The stop bytes are found 64 bytes at a time as bit masks, so
+  // the skip costs one step per stop byte, not per byte or per character.
+  //
+  // Of the stop bytes only '[' '\\' ']' '{' '}' can also be the trail byte of a two-byte
+  // character, and only right after a byte from 0x80 up; only then are the characters counted
+  // from the last known boundary to tell which it is (each byte is counted at most once a skip).
   template <uint8_t stop>
   ptrdiff_t SkipBytes(ptrdiff_t i) {
     const auto* p = reinterpret_cast<const unsigned char*>(text_);
+    ptrdiff_t boundary = i;
     while (i < n_) {
       const ptrdiff_t base = i & ~ptrdiff_t{63};
       if (base != blockBase_) LoadBlock(base);
@@ -181,15 +183,26 @@ class Scanner {
         continue;
       }
       i += __builtin_ctzll(candidates);
-      const uint8_t cls = kByteClass[p[i]];
-      if (cls & stop) return i;
-      i = (cls & kMultiByte) ? NextCharacter(p, i) : i + 1;
+      if (!(kByteClass[p[i]] & stop)) {  // '|', which the outside mask lets through
+        ++i;
+        continue;
+      }
+      if (i > boundary && p[i - 1] >= 0x80 && p[i] >= 0x40) {
+        ptrdiff_t k = boundary;
+        while (k < i) k = p[k] < 0x80 ? k + 1 : NextCharacter(p, k);
+        boundary = k;
+        if (k > i) {  // a trail byte: go on after its character
+          i = k;
+          continue;
+        }
+      }
+      return i;
     }
     return n_;
   }
 
-  // The candidate masks of the 64 bytes from base (zeros past the end of the text): bytes that may
-  // stop a skip inside or outside strings, and bytes from 0x80 up.
+  // The candidate masks of the 64 bytes from base (zeros past the end of the text): the stop bytes
+  // inside and outside strings (outside also '|', which shares the folded test of the brackets).
   void LoadBlock(ptrdiff_t base) {
     blockBase_ = base;
     const auto* p = reinterpret_cast<const unsigned char*>(text_) + base;
@@ -204,22 +217,22 @@ class Scanner {
     for (int k = 0; k < 4; ++k) {
       const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
       const auto eq = [&](char c) { return _mm_cmpeq_epi8(chunk, _mm_set1_epi8(c)); };
-      const __m128i quotesAndHigh = _mm_or_si128(chunk, _mm_or_si128(eq('"'), eq('\'')));
-      const __m128i stringStops = _mm_or_si128(quotesAndHigh, eq('\\'));
+      const __m128i quotes = _mm_or_si128(eq('"'), eq('\''));
+      const __m128i stringStops = _mm_or_si128(quotes, eq('\\'));
       // '[' '\\' ']' and '{' '}' all fall on 0x7B … 0x7D once 0x20 is set ('|' comes along).
       const __m128i folded = _mm_or_si128(chunk, _mm_set1_epi8(0x20));
       const __m128i brackets = _mm_or_si128(_mm_cmpeq_epi8(folded, _mm_set1_epi8(0x7B)),
                                             _mm_or_si128(_mm_cmpeq_epi8(folded, _mm_set1_epi8(0x7C)),
                                                          _mm_cmpeq_epi8(folded, _mm_set1_epi8(0x7D))));
-      const __m128i outsideStops = _mm_or_si128(quotesAndHigh, _mm_or_si128(brackets, _mm_or_si128(eq(','), eq(':'))));
+      const __m128i outsideStops = _mm_or_si128(quotes, _mm_or_si128(brackets, _mm_or_si128(eq(','), eq(':'))));
       inString |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(stringStops))) << (16 * k);
       outside |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(outsideStops))) << (16 * k);
     }
 #else
     for (int k = 0; k < 64; ++k) {
       const uint8_t cls = kByteClass[p[k]];
-      if (cls & (kStopInString | kMultiByte)) inString |= uint64_t{1} << k;
-      if (cls & (kStopOutside | kMultiByte)) outside |= uint64_t{1} << k;
+      if (cls & kStopInString) inString |= uint64_t{1} << k;
+      if (cls & kStopOutside) outside |= uint64_t{1} << k;
     }
 #endif
     blockInString_ = inString;

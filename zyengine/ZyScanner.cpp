@@ -182,12 +182,10 @@ class Scanner {
         i = base + 64;
         continue;
       }
-      i += __builtin_ctzll(candidates);
-      if (!(kByteClass[p[i]] & stop)) {  // '|', which the outside mask lets through
-        ++i;
-        continue;
-      }
-      if (i > boundary && p[i - 1] >= 0x80 && p[i] >= 0x40) {
+      const int offset = __builtin_ctzll(candidates);
+      const bool afterHighByte = (blockTrailRisk_ >> (i - base + offset)) & 1;
+      i += offset;
+      if (afterHighByte && i > boundary) {
         ptrdiff_t k = boundary;
         while (k < i) k = p[k] < 0x80 ? k + 1 : NextCharacter(p, k);
         boundary = k;
@@ -201,8 +199,8 @@ class Scanner {
     return n_;
   }
 
-  // The candidate masks of the 64 bytes from base (zeros past the end of the text): the stop bytes
-  // inside and outside strings (outside also '|', which shares the folded test of the brackets).
+  // The masks of the 64 bytes from base (zeros past the end of the text): the stop bytes inside
+  // and outside strings, and the brackets and backslashes that follow a byte from 0x80 up.
   void LoadBlock(ptrdiff_t base) {
     blockBase_ = base;
     const auto* p = reinterpret_cast<const unsigned char*>(text_) + base;
@@ -212,29 +210,33 @@ class Scanner {
       std::memcpy(tail, p, static_cast<size_t>(n_ - base));
       p = tail;
     }
-    uint64_t inString = 0, outside = 0;
+    uint64_t inString = 0, outside = 0, trailable = 0, high = 0;
 #if defined(__SSE2__)
     for (int k = 0; k < 4; ++k) {
       const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
       const auto eq = [&](char c) { return _mm_cmpeq_epi8(chunk, _mm_set1_epi8(c)); };
       const __m128i quotes = _mm_or_si128(eq('"'), eq('\''));
-      const __m128i stringStops = _mm_or_si128(quotes, eq('\\'));
-      // '[' '\\' ']' and '{' '}' all fall on 0x7B … 0x7D once 0x20 is set ('|' comes along).
-      const __m128i folded = _mm_or_si128(chunk, _mm_set1_epi8(0x20));
-      const __m128i brackets = _mm_or_si128(_mm_cmpeq_epi8(folded, _mm_set1_epi8(0x7B)),
-                                            _mm_or_si128(_mm_cmpeq_epi8(folded, _mm_set1_epi8(0x7C)),
-                                                         _mm_cmpeq_epi8(folded, _mm_set1_epi8(0x7D))));
-      const __m128i outsideStops = _mm_or_si128(quotes, _mm_or_si128(brackets, _mm_or_si128(eq(','), eq(':'))));
-      inString |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(stringStops))) << (16 * k);
-      outside |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(outsideStops))) << (16 * k);
+      const __m128i backslashes = eq('\\');
+      const __m128i brackets = _mm_or_si128(_mm_or_si128(eq('['), eq(']')), _mm_or_si128(eq('{'), eq('}')));
+      const auto bits = [](__m128i m) { return static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(m))); };
+      const int shift = 16 * k;
+      inString |= bits(_mm_or_si128(quotes, backslashes)) << shift;
+      outside |= bits(_mm_or_si128(_mm_or_si128(quotes, backslashes),
+                                   _mm_or_si128(brackets, _mm_or_si128(eq(','), eq(':'))))) << shift;
+      trailable |= bits(_mm_or_si128(brackets, backslashes)) << shift;
+      high |= bits(chunk) << shift;
     }
 #else
     for (int k = 0; k < 64; ++k) {
       const uint8_t cls = kByteClass[p[k]];
       if (cls & kStopInString) inString |= uint64_t{1} << k;
       if (cls & kStopOutside) outside |= uint64_t{1} << k;
+      if (p[k] == '[' || p[k] == ']' || p[k] == '{' || p[k] == '}' || p[k] == '\\') trailable |= uint64_t{1} << k;
+      if (p[k] >= 0x80) high |= uint64_t{1} << k;
     }
 #endif
+    const uint64_t highBefore = base > 0 && static_cast<unsigned char>(text_[base - 1]) >= 0x80 ? 1 : 0;
+    blockTrailRisk_ = trailable & ((high << 1) | highBefore);
     blockInString_ = inString;
     blockOutside_ = outside;
   }
@@ -562,6 +564,7 @@ class Scanner {
   ptrdiff_t blockBase_ = -1;
   uint64_t blockInString_ = 0;
   uint64_t blockOutside_ = 0;
+  uint64_t blockTrailRisk_ = 0;
 
   char16_t quote_ = 0;
   ptrdiff_t keyStart_ = -1;

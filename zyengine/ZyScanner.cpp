@@ -440,6 +440,41 @@ class Scanner {
     return true;
   }
 
+  // The ':' rule.
+  int Colon(ptrdiff_t i) {
+    if (keyStart_ == -1) return kParseMissingKey;
+    ZyValue* top = Top();
+    lastContainer_ = top;
+    if (!top) return kParseUnbalanced;
+    if (top->type == ZyType::Array) return kParseColonInArray;
+    afterColon_ = true;
+    valueStart_ = i + 1;
+    if (!keyQuoted_) keyLength_ = i - keyStart_;
+    return kParseOk;
+  }
+
+  // The ',' rule.
+  int Comma(ptrdiff_t i) {
+    ZyValue* top = Top();
+    lastContainer_ = top;
+    if (!top) return kParseUnbalanced;
+    int rc = kParseOk;
+    if (valueStart_ == -1) {
+      keyLength_ = 0;
+      keyQuoted_ = false;
+      valueStart_ = i + 1;
+      keyStart_ = top->type == ZyType::Object ? i + 1 : -1;
+    } else {
+      rc = AddPendingValue(i, top->type == ZyType::Array, pendingKind_ == 4 ? 4 : -1);
+      pendingKind_ = -1;
+      afterColon_ = false;
+      valueStart_ = keyStart_ = i + 1;
+      keyLength_ = 0;
+      keyQuoted_ = false;
+    }
+    return rc;
+  }
+
   int Scan() {
     ptrdiff_t i = 0;
     for (;;) {
@@ -453,6 +488,14 @@ class Scanner {
         } else if (ch == quote_) {
           if (!Quote(i, ch)) return kParseOk;
           ++i;
+          // A key's colon usually comes right after its closing quote, and the value's opening
+          // quote right after the colon: taken here, where the branch is easy to predict, exactly
+          // as the next turns of the loop would take them.
+          if (i < n_ && Unit(i) == u':') {
+            if (const int rc = Colon(i); rc != kParseOk) return rc;
+            ++i;
+            if (i < n_ && Unit(i) == u'"') Quote(i++, u'"');  // opens, so it goes on
+          }
         } else {
           ++i;
         }
@@ -460,7 +503,6 @@ class Scanner {
       }
       i = SkipOutside(i);
       if (i >= n_) break;
-      ZyValue* top = Top();
       int rc = kParseOk;
       switch (Unit(i)) {
         case u'{':
@@ -472,30 +514,10 @@ class Scanner {
           if (!Quote(i, Unit(i))) return kParseOk;
           break;
         case u':':
-          if (keyStart_ == -1) return kParseMissingKey;
-          lastContainer_ = top;
-          if (!top) return kParseUnbalanced;
-          if (top->type == ZyType::Array) return kParseColonInArray;
-          afterColon_ = true;
-          valueStart_ = i + 1;
-          if (!keyQuoted_) keyLength_ = i - keyStart_;
+          rc = Colon(i);
           break;
         case u',':
-          lastContainer_ = top;
-          if (!top) return kParseUnbalanced;
-          if (valueStart_ == -1) {
-            keyLength_ = 0;
-            keyQuoted_ = false;
-            valueStart_ = i + 1;
-            keyStart_ = top->type == ZyType::Object ? i + 1 : -1;
-          } else {
-            rc = AddPendingValue(i, top->type == ZyType::Array, pendingKind_ == 4 ? 4 : -1);
-            pendingKind_ = -1;
-            afterColon_ = false;
-            valueStart_ = keyStart_ = i + 1;
-            keyLength_ = 0;
-            keyQuoted_ = false;
-          }
+          rc = Comma(i);
           break;
         case u'\\':
           i = AfterBackslash(i);
@@ -536,6 +558,8 @@ class Scanner {
       }
       if (rc != kParseOk) return rc;
       ++i;
+      // The opening quote of a key or value often follows at once (after ',', '{' or '[').
+      if (!quote_ && i < n_ && Unit(i) == u'"') Quote(i++, u'"');
     }
     // The end of the text. When no container was ever touched, the whole text is one bare
     // scalar (also an unclosed top-level string); numbers get their own text form here.

@@ -61,6 +61,8 @@ INSTANTIATE_TEST_SUITE_P(
         ScanCase{" 1.50 ", 0, "1.5"},
         ScanCase{"true", 0, "true"},
         ScanCase{"abc", 0, "abc"},
+        ScanCase{R"(""{"a":1}")", 0, R"("")"},  // a top-level string ends the scan at its closing quote
+        ScanCase{R"(["a","b":"c",{"d":"e"}])", -8, "[]"},
         ScanCase{"", 0, "{}"},
         ScanCase{"[1,]", -7, "[]"},
         ScanCase{R"([{"a":1}, ])", -7, "[]"},

@@ -1,10 +1,10 @@
 // The format and compact commands: pretty-print the source box through the codec, or remove the
-// white space after "{" and "," and before "}" with three regular-expression replacements.
+// white space after "{" and "," and before "}".
 #include "app/MainCommands.h"
 #include "formatengine/JsonCodec.h"
 #include "formatengine/JsonNode.h"
+#include "formatengine/WhiteSpaceCompactor.h"
 #include "platform/CodePage.h"
-#include "scripthost/Regex.h"
 
 namespace qoxa::app {
 
@@ -18,18 +18,11 @@ void MainCommands::OnFormatClicked() {
   window_.SetText(EditBox::Source, codec_->Format(node, true, false, 0));
 }
 
+// The three regular-expression replacements that remove the white space after "{" and "," and
+// before "}" are done in one pass over the characters (same result, no code-page round trips; a
+// byte that forms no character stays as it is instead of becoming U+FFFD).
 void MainCommands::OnCompactClicked() {
-  script::Regex regex;
-  std::string text = window_.Text(EditBox::Source);
-  const struct {
-    const char* pattern;
-    const char* replacement;
-  } passes[] = {{"{(\\s+)", "{"}, {",(\\s+)", ","}, {"(\\s+)}", "}"}};
-  for (const auto& pass : passes) {
-    regex.Execute(pass.pattern, text);
-    text = regex.Replace(pass.replacement);
-  }
-  window_.SetText(EditBox::Source, text);
+  window_.SetText(EditBox::Source, format::CompactWhiteSpace(window_.Text(EditBox::Source)));
 }
 
 }  // namespace qoxa::app

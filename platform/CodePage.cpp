@@ -34,6 +34,37 @@ size_t AsciiRun(const unsigned char* p, const unsigned char* end) {
   return static_cast<size_t>(p - start);
 }
 
+// The character that starts with the byte *p (0x80 or above): its code point and byte count. A
+// byte that starts no valid character stands alone for U+FFFD.
+size_t DecodeNonAsciiGb18030(const Gb18030Tables& tables, const unsigned char* p, const unsigned char* end,
+                             char32_t& c) {
+  const unsigned lead = p[0];
+  c = kReplacement;
+  if (lead < 0x81 || lead > 0xFE || end - p < 2) return 1;
+  const unsigned second = p[1];
+  if (second >= 0x40 && second <= 0xFE && second != 0x7F) {
+    const uint16_t unit = tables.twoByte[(lead - 0x81) * 191 + (second - 0x40)];
+    if (unit == 0) return 1;
+    c = unit;
+    return 2;
+  }
+  if (second >= 0x30 && second <= 0x39 && end - p >= 4 && p[2] >= 0x81 && p[2] <= 0xFE && p[3] >= 0x30 &&
+      p[3] <= 0x39) {
+    const uint32_t linear = (((lead - 0x81) * 10 + (second - 0x30)) * 126 + (p[2] - 0x81)) * 10 + (p[3] - 0x30);
+    if (linear < 39420) {
+      const uint16_t unit = tables.fourByteBmp[linear];
+      if (unit == 0) return 1;
+      c = unit;
+      return 4;
+    }
+    if (linear >= 189000 && linear < 189000 + 0x100000) {
+      c = 0x10000 + (linear - 189000);
+      return 4;
+    }
+  }
+  return 1;
+}
+
 // Decoders call sink.Char(code point) for every character and sink.Ascii(bytes, n) for ASCII runs.
 template <typename Sink>
 void DecodeGb18030(std::string_view text, Sink& sink) {
@@ -47,36 +78,10 @@ void DecodeGb18030(std::string_view text, Sink& sink) {
       p += run;
       continue;
     }
-    const unsigned lead = p[0];
-    if (lead >= 0x81 && lead <= 0xFE && end - p >= 2) {
-      const unsigned second = p[1];
-      if (second >= 0x40 && second <= 0xFE && second != 0x7F) {
-        const uint16_t unit = tables.twoByte[(lead - 0x81) * 191 + (second - 0x40)];
-        if (unit != 0) {
-          sink.Char(unit);
-          p += 2;
-          continue;
-        }
-      } else if (second >= 0x30 && second <= 0x39 && end - p >= 4 && p[2] >= 0x81 && p[2] <= 0xFE &&
-                 p[3] >= 0x30 && p[3] <= 0x39) {
-        const uint32_t linear = (((lead - 0x81) * 10 + (second - 0x30)) * 126 + (p[2] - 0x81)) * 10 + (p[3] - 0x30);
-        char32_t c = kReplacement;
-        bool valid = false;
-        if (linear < 39420) {
-          const uint16_t unit = tables.fourByteBmp[linear];
-          if (unit != 0) c = unit, valid = true;
-        } else if (linear >= 189000 && linear < 189000 + 0x100000) {
-          c = 0x10000 + (linear - 189000), valid = true;
-        }
-        if (valid) {
-          sink.Char(c);
-          p += 4;
-          continue;
-        }
-      }
-    }
-    sink.Char(kReplacement);
-    ++p;
+    char32_t c;
+    const size_t length = DecodeNonAsciiGb18030(tables, p, end, c);
+    sink.Char(c);
+    p += length;
   }
 }
 
@@ -326,6 +331,13 @@ std::string Utf16ToUtf8(std::u16string_view utf16) {
   Utf8Writer writer(utf16.size() * 2);
   DecodeUtf16(utf16, writer);
   return writer.out.Take();
+}
+
+size_t Gb18030CharLength(std::string_view text, size_t at) {
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data()) + at;
+  if (*p < 0x80) return 1;
+  char32_t c;
+  return DecodeNonAsciiGb18030(Gb18030(), p, reinterpret_cast<const unsigned char*>(text.data()) + text.size(), c);
 }
 
 bool HasNonAscii(std::string_view bytes) {

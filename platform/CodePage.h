@@ -25,6 +25,10 @@ int EncodeGb18030(char32_t codePoint, char* bytes);
 std::u16string Utf8ToUtf16(std::string_view utf8);
 std::string Utf16ToUtf8(std::u16string_view utf16);
 
+// The number of bytes (1, 2 or 4) of the character at byte `at` (< text.size()) as the
+// conversions read it; a byte that starts no valid character counts as one of its own.
+size_t Gb18030CharLength(std::string_view text, size_t at);
+
 // True when the bytes are well-formed UTF-8 (no overlong forms, no surrogates, nothing above U+10FFFF).
 bool IsValidUtf8(std::string_view bytes);
 // True when some byte is 0x80 or above.

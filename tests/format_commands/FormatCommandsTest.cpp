@@ -1,9 +1,14 @@
 // The format and compact commands through the headless window.
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <random>
+#include <utility>
+
 #include "app/HeadlessServices.h"
 #include "app/MainCommands.h"
 #include "platform/CodePage.h"
+#include "scripthost/Regex.h"
 
 namespace qoxa::app {
 namespace {
@@ -60,6 +65,30 @@ TEST_F(FormatCommandsTest, CompactRemovesWhiteSpaceAfterBraceAndCommaAndBeforeCl
 TEST_F(FormatCommandsTest, CompactKeepsChineseText) {
   const std::string source = platform::Utf8ToGb18030("{ \"名称\" : \"中文, 数据\" }");
   EXPECT_EQ(Run(&MainCommands::OnCompactClicked, source), platform::Utf8ToGb18030("{\"名称\" : \"中文,数据\"}"));
+}
+
+// The command does the three replacements in one pass; on any text of valid characters the
+// result must be the one of the three Regex passes, braces hidden in two-byte characters included.
+TEST_F(FormatCommandsTest, CompactEqualsTheThreeRegularExpressionReplacements) {
+  const std::string pieces[] = {"{", "}", ",", " ", "\t", "\r\n", "\v", "\f", "a", "\"", "[", ":",
+                                platform::Utf8ToGb18030("中"), "\x81\x7B", "\x81\x7D", "\x81\x30\x81\x30"};
+  std::mt19937 random(20261211);
+  for (int round = 0; round < 3000; ++round) {
+    std::string text;
+    const int length = static_cast<int>(random() % 24);
+    for (int i = 0; i < length; ++i) text += pieces[random() % std::size(pieces)];
+    std::string expected = text;
+    script::Regex regex;
+    for (const auto& [pattern, replacement] : {std::pair{"{(\\s+)", "{"}, {",(\\s+)", ","}, {"(\\s+)}", "}"}}) {
+      ASSERT_TRUE(regex.Execute(pattern, expected));
+      expected = regex.Replace(replacement);
+    }
+    ASSERT_EQ(Run(&MainCommands::OnCompactClicked, text), expected) << text;
+  }
+}
+
+TEST_F(FormatCommandsTest, CompactKeepsBytesThatFormNoCharacter) {
+  EXPECT_EQ(Run(&MainCommands::OnCompactClicked, "{ \xFF, \x81}\x80 }"), "{\xFF,\x81}\x80}");
 }
 
 }  // namespace

@@ -33,6 +33,9 @@ class ZyHeap {
       if (static_cast<size_t>(limit_ - cursor_) >= blockBytes) {
         void* block = cursor_;
         cursor_ += blockBytes;
+        // The slab is written front to back: ask for the lines a few blocks ahead, so that
+        // fetching them overlaps the work instead of stalling the next writes.
+        __builtin_prefetch(cursor_ + kPrefetchAhead, 1);
         ++live_;
         return block;
       }
@@ -64,6 +67,7 @@ class ZyHeap {
   static constexpr size_t kSmallLimit = 256;   // 8-byte size steps up to here
   static constexpr size_t kPooledLimit = 4096;  // powers of two up to here; larger blocks are single allocations
   static constexpr size_t kClassCount = kSmallLimit / 8 + 4;
+  static constexpr size_t kPrefetchAhead = 512;
 
   ZyHeap() = default;
   ~ZyHeap();

@@ -92,7 +92,11 @@ double TextToDouble(std::u16string_view text) {
     if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) negativeExponent = text[i++] == u'-';
     double exponent = 0.0;
     for (; i < text.size() && IsDigit(text[i]); ++i) exponent = exponent * 10.0 + (text[i] - u'0');
-    const double scale = std::pow(10.0, exponent);
+    // Powers of ten up to 10^22 are exact doubles, which pow gives too; the table saves the call.
+    static constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                              1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                              1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const double scale = exponent <= 22 ? kExactPowers[static_cast<int>(exponent)] : std::pow(10.0, exponent);
     value = negativeExponent ? value / scale : value * scale;
   }
   return value;

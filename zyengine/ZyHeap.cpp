@@ -30,6 +30,13 @@ void* MallocOrThrow(size_t bytes) {
   return p;
 }
 
+// Slabs start on a page boundary (their sizes are whole pages), so that every page can name its heap.
+void* PageAlignedOrThrow(size_t bytes) {
+  void* p = std::aligned_alloc(4096, bytes);
+  if (!p) throw std::bad_alloc();
+  return p;
+}
+
 // Big slabs are mapped with their pages made present at once: one call instead of a page fault
 // for every 4 KB page as the slab fills (the pages are written right away anyway).
 constexpr size_t kMappedSlabBytes = size_t{256} << 10;
@@ -86,7 +93,7 @@ void* NewSlab(size_t bytes) {
     if (p == MAP_FAILED) throw std::bad_alloc();
     return p;
   }
-  return MallocOrThrow(bytes);
+  return PageAlignedOrThrow(bytes);
 }
 
 void FreeSlab(void* slab, size_t bytes) {
@@ -97,7 +104,7 @@ void FreeSlab(void* slab, size_t bytes) {
   std::free(slab);
 }
 #else
-void* NewSlab(size_t bytes) { return MallocOrThrow(bytes); }
+void* NewSlab(size_t bytes) { return PageAlignedOrThrow(bytes); }
 void FreeSlab(void* slab, size_t) { std::free(slab); }
 #endif
 
@@ -132,8 +139,20 @@ size_t ZyHeap::ClassOf(size_t bytes, size_t* blockBytes) {
   return index;
 }
 
+void ZyHeap::StartPage(char* page) {
+  ZyHeap* self = this;
+  std::memcpy(page, &self, sizeof self);
+  cursor_ = page + kPageHeader;
+  limit_ = page + kPageBytes;
+}
+
 void* ZyHeap::Carve(size_t blockBytes) {
-  if (static_cast<size_t>(limit_ - cursor_) < blockBytes) {
+  // A block never straddles pages: the rest of a page too small for it stays unused.
+  while (static_cast<size_t>(limit_ - cursor_) < blockBytes) {
+    if (limit_ != slabEnd_) {
+      StartPage(limit_);
+      continue;
+    }
     if (slabCount_ == slabCapacity_) {
       slabCapacity_ = slabCapacity_ ? slabCapacity_ * 2 : 8;
       auto** grown = static_cast<char**>(MallocOrThrow(slabCapacity_ * sizeof(char*)));
@@ -141,9 +160,10 @@ void* ZyHeap::Carve(size_t blockBytes) {
       std::free(slabs_);
       slabs_ = grown;
     }
-    cursor_ = static_cast<char*>(NewSlab(nextSlabBytes_));
-    limit_ = cursor_ + nextSlabBytes_;
-    slabs_[slabCount_++] = cursor_;
+    char* slab = static_cast<char*>(NewSlab(nextSlabBytes_));
+    slabs_[slabCount_++] = slab;
+    slabEnd_ = slab + nextSlabBytes_;
+    StartPage(slab);
     if (nextSlabBytes_ < kMaxSlabBytes) nextSlabBytes_ *= 2;
   }
   void* block = cursor_;
@@ -153,7 +173,13 @@ void* ZyHeap::Carve(size_t blockBytes) {
 
 void* ZyHeap::AllocateSlow(size_t bytes) {
   void* block;
-  if (kBlockPerAllocation || bytes > kPooledLimit) {
+  if (kBlockPerAllocation) {
+    // A block of its own, with its heap's address in front of it.
+    char* own = static_cast<char*>(MallocOrThrow(bytes + kBlockHeader));
+    ZyHeap* self = this;
+    std::memcpy(own, &self, sizeof self);
+    block = own + kBlockHeader;
+  } else if (bytes > kPooledLimit) {
     block = MallocOrThrow(bytes);
   } else {
     size_t blockBytes;
@@ -171,7 +197,9 @@ void* ZyHeap::AllocateSlow(size_t bytes) {
 
 void ZyHeap::FreeSlow(void* block, size_t bytes) {
   if (!block) return;
-  if (kBlockPerAllocation || bytes > kPooledLimit) {
+  if (kBlockPerAllocation) {
+    std::free(static_cast<char*>(block) - kBlockHeader);
+  } else if (bytes > kPooledLimit) {
     std::free(block);
   } else {
     size_t blockBytes;

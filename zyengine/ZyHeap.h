@@ -8,6 +8,8 @@
 // that record's heap; a record made on its own starts a new heap. Like the rest of a document,
 // a heap assumes one thread at a time.
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <new>
 #include <utility>
 
@@ -60,13 +62,31 @@ class ZyHeap {
 
   size_t LiveBlocks() const { return live_; }
 
+  // The heap a block of up to kPagedLimit bytes was allocated from. Records use it instead of
+  // keeping a heap pointer each: every page of a slab starts with its heap's address, and small
+  // blocks never straddle pages. (Under AddressSanitizer every block carries the address in front
+  // of it instead.)
+  static constexpr size_t kPagedLimit = 2048;
+  static ZyHeap* Of(const void* block) {
+    ZyHeap* heap;
+#if defined(__SANITIZE_ADDRESS__)
+    std::memcpy(&heap, static_cast<const char*>(block) - kBlockHeader, sizeof heap);
+#else
+    std::memcpy(&heap, reinterpret_cast<const void*>(reinterpret_cast<uintptr_t>(block) & ~(kPageBytes - 1)), sizeof heap);
+#endif
+    return heap;
+  }
+
  private:
   struct FreeBlock {
     FreeBlock* next;
   };
-  static constexpr size_t kSmallLimit = 256;   // 8-byte size steps up to here
-  static constexpr size_t kPooledLimit = 4096;  // powers of two up to here; larger blocks are single allocations
-  static constexpr size_t kClassCount = kSmallLimit / 8 + 4;
+  static constexpr size_t kSmallLimit = 256;     // 8-byte size steps up to here
+  static constexpr size_t kPooledLimit = kPagedLimit;  // powers of two up to here; larger blocks are single allocations
+  static constexpr size_t kPageBytes = 4096;
+  static constexpr size_t kPageHeader = 8;  // the heap's address at the start of every slab page
+  static constexpr size_t kBlockHeader = 16;  // the same in front of a block of its own
+  static constexpr size_t kClassCount = kSmallLimit / 8 + 3;
   static constexpr size_t kPrefetchAhead = 512;
 
   ZyHeap() = default;
@@ -75,6 +95,8 @@ class ZyHeap {
   void* AllocateSlow(size_t bytes);
   void FreeSlow(void* block, size_t bytes);
   void* Carve(size_t blockBytes);
+  // Makes the page at `page` the current one: its header written, the cursor after it.
+  void StartPage(char* page);
 
   FreeBlock* free_[kClassCount] = {};
   char** slabs_ = nullptr;  // slab addresses, kept in a plain growable array
@@ -82,7 +104,8 @@ class ZyHeap {
   size_t slabCapacity_ = 0;
   size_t nextSlabBytes_ = 4096;  // the first slab's size, then doubling up to a limit
   char* cursor_ = nullptr;
-  char* limit_ = nullptr;
+  char* limit_ = nullptr;  // the end of the current page
+  char* slabEnd_ = nullptr;
   size_t live_ = 0;
 };
 

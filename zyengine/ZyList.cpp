@@ -9,18 +9,17 @@ size_t SlotBytes(int32_t slots) { return sizeof(ZyValue*) * static_cast<size_t>(
 
 }  // namespace
 
-ZyList::ZyList(ZyHeap* heap) : heap_(heap) {}
-
 ZyList::~ZyList() {
-  if (items_) heap_->Free(items_, SlotBytes(Slots()));
+  if (items_) Heap()->Free(items_, SlotBytes(Slots()));
 }
 
 // Moves the items to `slots` new slots and records the capacity that goes with them.
 void ZyList::Reallocate(int32_t slots) {
   const int32_t capacity = Capacity();
-  auto* grown = static_cast<ZyValue**>(heap_->Allocate(SlotBytes(slots)));
+  ZyHeap* heap = Heap();
+  auto* grown = static_cast<ZyValue**>(heap->Allocate(SlotBytes(slots)));
   if (count_) std::memcpy(grown, items_, SlotBytes(count_));
-  if (items_) heap_->Free(items_, SlotBytes(Slots()));
+  if (items_) heap->Free(items_, SlotBytes(Slots()));
   items_ = grown;
   capacity_ = slots >= capacity ? slots : -slots;
 }

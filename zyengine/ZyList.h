@@ -17,7 +17,8 @@ class ZyList {
  public:
   static constexpr int32_t kInitialCapacity = 8;
 
-  explicit ZyList(ZyHeap* heap);
+  // A list lives in a heap block (of its record or its table) and uses that block's heap.
+  ZyList() = default;
   ~ZyList();
   ZyList(const ZyList&) = delete;
   ZyList& operator=(const ZyList&) = delete;
@@ -28,7 +29,7 @@ class ZyList {
   ZyValue* const* begin() const { return items_; }
   ZyValue* const* end() const { return items_ + count_; }
   ZyValue** data() { return items_; }
-  ZyHeap* Heap() const { return heap_; }
+  ZyHeap* Heap() const { return ZyHeap::Of(this); }
 
   int32_t Append(ZyValue* item);
   // Answers index, or -1 unless 0 ≤ index ≤ Count().
@@ -49,13 +50,12 @@ class ZyList {
   // Slots allocated at items_; count_ ≤ Slots() ≤ Capacity().
   int32_t Slots() const { return capacity_ <= 0 ? -capacity_ : capacity_; }
 
-  ZyHeap* heap_;
   ZyValue** items_ = nullptr;
   int32_t count_ = 0;
   // The capacity, which the slots then match; while fewer slots than the first capacity are
-  // taken, minus their number (0, -2, -4), so a list takes 24 bytes.
+  // taken, minus their number (0, -2, -4), so a list takes 16 bytes.
   int32_t capacity_ = 0;
 };
-static_assert(sizeof(void*) != 8 || sizeof(ZyList) == 24);
+static_assert(sizeof(void*) != 8 || sizeof(ZyList) == 16);
 
 }  // namespace qoxa::zy

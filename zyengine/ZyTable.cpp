@@ -1,6 +1,7 @@
 #include "zyengine/ZyTable.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 #include "zyengine/ZyValue.h"
@@ -32,7 +33,10 @@ void FreeBuckets(ZyHeap* heap, ZyValue** buckets, int32_t count) {
 
 }  // namespace
 
-ZyTable::ZyTable(ZyHeap* heap) : order_(heap) {}
+ZyTable::ZyTable() {
+  static_assert(offsetof(ZyTable, order_) == 0, "the order list finds the heap from the table's block");
+  static_assert(sizeof(void*) != 8 || sizeof(ZyTable) == 32);
+}
 
 ZyTable::~ZyTable() {
   if (buckets_) FreeBuckets(order_.Heap(), buckets_, bucketCount_);
@@ -85,13 +89,13 @@ int ZyTable::Set(std::u16string_view key, ZyValue* record, ZyValue** replaced) {
     }
   }
   if (m) {
-    record->key.Take(record->heap, m->key, m->heap);
+    record->key.Take(record->Heap(), m->key, m->Heap());
     m->parent = nullptr;  // it has left this table; it must not come back here when it dies
     if (replaced) *replaced = m;
     return 1;
   }
   if (order_.Count() >= Threshold()) GrowTable();
-  record->key.Assign(record->heap, key);
+  record->key.Assign(record->Heap(), key);
   order_.Append(record);
   if (buckets_) buckets_[FreeSlotFor(key)] = record;
   else if (order_.Count() > kLinearLimit) BuildBuckets();
@@ -122,7 +126,7 @@ bool ZyTable::Unlink(ZyValue* member) {
   } else if (!order_.RemoveItem(member)) {
     return false;
   }
-  member->key.Free(member->heap);
+  member->key.Free(member->Heap());
   member->parent = nullptr;
   return true;
 }
@@ -146,7 +150,7 @@ void ZyTable::GrowTable() {
 }
 
 void ZyTable::EmptyInPlace() {
-  for (ZyValue* m : order_) m->key.Free(m->heap);
+  for (ZyValue* m : order_) m->key.Free(m->Heap());
   order_.Clear();
   if (buckets_) std::memset(buckets_, 0, sizeof(ZyValue*) * static_cast<size_t>(bucketCount_));
 }

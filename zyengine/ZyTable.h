@@ -31,7 +31,8 @@ class ZyTable {
   static constexpr float kLoadFactor = 0.75f;
   static constexpr int32_t kLinearLimit = 8;
 
-  explicit ZyTable(ZyHeap* heap);
+  // A table lives in a heap block of its record and uses that block's heap.
+  ZyTable();
   ~ZyTable();
   ZyTable(const ZyTable&) = delete;
   ZyTable& operator=(const ZyTable&) = delete;
@@ -76,9 +77,11 @@ class ZyTable {
   // The position in the order of the member under key, or -1 (linear form).
   int32_t ScanOrder(std::u16string_view key) const;
 
+  // First, so that the order list starts where the table's heap block does (a list finds its heap
+  // from its own address).
+  ZyList order_;
   ZyValue** buckets_ = nullptr;  // none while the table is small
   int32_t bucketCount_ = kInitialBuckets;
-  ZyList order_;
 };
 
 // Value-level member operations.

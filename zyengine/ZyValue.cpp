@@ -10,14 +10,17 @@ namespace qoxa::zy {
 namespace {
 
 ZyValue* NewRecord(ZyType type, const ZyValue* near) {
-  ZyHeap* heap = near ? near->heap : ZyHeap::Create();
-  auto* v = HeapNew<ZyValue>(heap, heap);
+  ZyHeap* heap = near ? near->Heap() : ZyHeap::Create();
+  auto* v = HeapNew<ZyValue>(heap);
   v->type = type;
   return v;
 }
 
 // Destroys the record itself; its heap goes with its last block.
-void FreeRecord(ZyValue* v) { HeapDelete(v->heap, v); }
+void FreeRecord(ZyValue* v) {
+  v->~ZyValue();
+  v->Heap()->Free(v, sizeof(ZyValue));  // the page still names the heap: only the record is gone
+}
 
 // Hands every child of v's container to `dying` when this was its last reference, and clears the
 // parent and key of every child, also of those that survive (they no longer belong anywhere).
@@ -34,17 +37,17 @@ void ReleaseChildren(ZyValue* v, std::vector<ZyValue*>& dying) {
     if (i + 8 < count) __builtin_prefetch(items[i + 8], 1);
     ZyValue* child = items[i];
     child->parent = nullptr;
-    child->key.Free(child->heap);
+    child->key.Free(child->Heap());
     if (child->refCount.fetch_sub(1, std::memory_order_acq_rel) == 1) dying.push_back(child);
   }
 }
 
 void DestroyContainer(ZyValue* v) {
   if (v->type == ZyType::Array) {
-    HeapDelete(v->heap, v->payload.list);
+    HeapDelete(v->Heap(), v->payload.list);
     v->payload.list = nullptr;
   } else if (v->type == ZyType::Object) {
-    HeapDelete(v->heap, v->payload.table);
+    HeapDelete(v->Heap(), v->payload.table);
     v->payload.table = nullptr;
   }
 }
@@ -65,11 +68,11 @@ void ClearContentsInto(ZyValue* v, std::vector<ZyValue*>& dying) {
   ReleaseChildren(v, dying);
   DestroyContainer(v);
   v->payload = {};
-  v->text.Free(v->heap);
+  v->text.Free(v->Heap());
 }
 
 ZyValue* WithText(ZyValue* v, std::u16string_view text) {
-  v->text.Assign(v->heap, text);
+  v->text.Assign(v->Heap(), text);
   return v;
 }
 
@@ -77,13 +80,13 @@ ZyValue* WithText(ZyValue* v, std::u16string_view text) {
 
 ZyValue* NewObject(const ZyValue* near) {
   ZyValue* v = NewRecord(ZyType::Object, near);
-  v->payload.table = HeapNew<ZyTable>(v->heap, v->heap);
+  v->payload.table = HeapNew<ZyTable>(v->Heap());
   return v;
 }
 
 ZyValue* NewArray(const ZyValue* near) {
   ZyValue* v = NewRecord(ZyType::Array, near);
-  v->payload.list = HeapNew<ZyList>(v->heap, v->heap);
+  v->payload.list = HeapNew<ZyList>(v->Heap());
   return v;
 }
 
@@ -127,7 +130,7 @@ bool Become(ZyValue* v, ZyType type, ZyValue::Payload payload, std::u16string_vi
   ClearContents(v);
   v->type = type;
   v->payload = payload;
-  v->text.Assign(v->heap, text);
+  v->text.Assign(v->Heap(), text);
   return true;
 }
 
@@ -195,7 +198,7 @@ void Reset(ZyValue* v) {
       v->payload = {};
       break;
   }
-  v->text.Free(v->heap);
+  v->text.Free(v->Heap());
   DestroyDetached(dying);
 }
 
@@ -215,7 +218,7 @@ bool EnsureArray(ZyValue* v) {
   if (v->type != ZyType::Array) {
     ClearContents(v);
     v->type = ZyType::Array;
-    v->payload.list = HeapNew<ZyList>(v->heap, v->heap);
+    v->payload.list = HeapNew<ZyList>(v->Heap());
   }
   return true;
 }
@@ -225,7 +228,7 @@ bool EnsureObject(ZyValue* v) {
   if (v->type != ZyType::Object) {
     ClearContents(v);
     v->type = ZyType::Object;
-    v->payload.table = HeapNew<ZyTable>(v->heap, v->heap);
+    v->payload.table = HeapNew<ZyTable>(v->Heap());
   }
   return true;
 }

@@ -31,15 +31,17 @@ class ZyList;
 class ZyTable;
 
 struct ZyValue {
-  explicit ZyValue(ZyHeap* h) : heap(h) {}
+  ZyValue() = default;
   ~ZyValue() {
-    key.Free(heap);
-    text.Free(heap);
+    key.Free(Heap());
+    text.Free(Heap());
   }
   ZyValue(const ZyValue&) = delete;
   ZyValue& operator=(const ZyValue&) = delete;
 
-  ZyHeap* heap;  // where the record, its container and its texts live
+  // Where the record, its container and its texts live (found from the record's address).
+  ZyHeap* Heap() const { return ZyHeap::Of(this); }
+
   std::atomic<int32_t> refCount{1};
   ZyType type = ZyType::Null;
   union Payload {
@@ -56,7 +58,8 @@ struct ZyValue {
   ZyText text;
 };
 // Millions of records make up a big document, and their memory is most of its cost.
-static_assert(sizeof(void*) != 8 || sizeof(ZyValue) <= 56);
+static_assert(sizeof(void*) != 8 || sizeof(ZyValue) <= 48);
+static_assert(sizeof(ZyValue) <= ZyHeap::kPagedLimit);
 
 // Record constructors: a new record with one reference and no parent, in the heap of `near`
 // (a new heap when there is none).

@@ -2,8 +2,8 @@
 // A growable array of record pointers: the element list of an Array and the member order of an
 // Object. Capacity starts at 8 and grows to 2 × capacity + 1 (8, 17, 35, 71, …); emptying keeps it.
 //
-// The slots behind that capacity are taken as they are needed: none for an empty list, one in
-// place, then 2, 4 and 8, so the many small lists of a big document cost little. Past the first capacity step the
+// The slots behind that capacity are taken as they are needed: none for an empty list, then 2, 4
+// and 8, so the many small lists of a big document cost little. Past the first capacity step the
 // slots always match the capacity.
 #include <cstdint>
 
@@ -25,10 +25,10 @@ class ZyList {
 
   int32_t Count() const { return count_; }
   int32_t Capacity() const { return capacity_ <= 0 ? kInitialCapacity : capacity_; }
-  ZyValue* At(int32_t index) const { return index < 0 || index >= count_ ? nullptr : Items()[index]; }
-  ZyValue* const* begin() const { return Items(); }
-  ZyValue* const* end() const { return Items() + count_; }
-  ZyValue** data() { return Items(); }
+  ZyValue* At(int32_t index) const { return index < 0 || index >= count_ ? nullptr : items_[index]; }
+  ZyValue* const* begin() const { return items_; }
+  ZyValue* const* end() const { return items_ + count_; }
+  ZyValue** data() { return items_; }
   ZyHeap* Heap() const { return ZyHeap::Of(this); }
 
   int32_t Append(ZyValue* item);
@@ -43,24 +43,17 @@ class ZyList {
   void Clear();
 
  private:
-
+  static constexpr int32_t kFirstSlots = 2;
   // Makes room for one more item.
   void Grow();
   void Reallocate(int32_t slots);
-  // Slots allocated at items_ (or the one slot in place); count_ ≤ Slots() ≤ Capacity().
+  // Slots allocated at items_; count_ ≤ Slots() ≤ Capacity().
   int32_t Slots() const { return capacity_ <= 0 ? -capacity_ : capacity_; }
-  bool SlotInPlace() const { return capacity_ == -1; }
-  ZyValue** Items() { return SlotInPlace() ? &single_ : items_; }
-  ZyValue* const* Items() const { return SlotInPlace() ? &single_ : items_; }
 
-  // A list's first slot is the pointer field itself (one-item lists are common: they need no block).
-  union {
-    ZyValue** items_ = nullptr;
-    ZyValue* single_;
-  };
+  ZyValue** items_ = nullptr;
   int32_t count_ = 0;
   // The capacity, which the slots then match; while fewer slots than the first capacity are
-  // taken, minus their number (0, -1, -2, -4), so a list takes 16 bytes.
+  // taken, minus their number (0, -2, -4), so a list takes 16 bytes.
   int32_t capacity_ = 0;
 };
 static_assert(sizeof(void*) != 8 || sizeof(ZyList) == 16);

@@ -40,7 +40,11 @@ class ZyTable {
   // The order holds exactly the members, so its count is the member count.
   int32_t Count() const { return order_.Count(); }
   int32_t BucketCount() const { return bucketCount_; }
-  int32_t Threshold() const { return static_cast<int32_t>(static_cast<float>(bucketCount_) * kLoadFactor); }
+  int32_t Threshold() const {
+    // trunc(bucketCount × 0.75f): exact in integers while the product is exact in a float.
+    if (bucketCount_ < (1 << 22)) return bucketCount_ / 4 * 3 + bucketCount_ % 4 * 3 / 4;
+    return static_cast<int32_t>(static_cast<float>(bucketCount_) * kLoadFactor);
+  }
   const ZyList& Order() const { return order_; }
   ZyValue* At(int32_t position) const { return order_.At(position); }
 

@@ -31,12 +31,6 @@ void ZyList::Grow() {
   else Reallocate(slots == 0 ? kFirstSlots : (2 * slots < capacity ? 2 * slots : capacity));
 }
 
-int32_t ZyList::Append(ZyValue* item) {
-  if (count_ == Slots()) Grow();
-  items_[count_] = item;
-  return count_++;
-}
-
 int32_t ZyList::InsertAt(int32_t index, ZyValue* item) {
   if (index < 0 || index > count_) return -1;
   if (count_ == Slots()) Grow();

@@ -31,7 +31,11 @@ class ZyList {
   ZyValue** data() { return items_; }
   ZyHeap* Heap() const { return ZyHeap::Of(this); }
 
-  int32_t Append(ZyValue* item);
+  int32_t Append(ZyValue* item) {
+    if (count_ == Slots()) Grow();
+    items_[count_] = item;
+    return count_++;
+  }
   // Answers index, or -1 unless 0 ≤ index ≤ Count().
   int32_t InsertAt(int32_t index, ZyValue* item);
   bool RemoveAt(int32_t index);

@@ -71,26 +71,6 @@ ZyValue* MakeRecord(int kind, std::u16string_view token, bool decodeUnicode, con
   }
 }
 
-// How many bytes the GB18030 character at p takes, by the same rules as the platform's decoder:
-// a valid two- or four-byte sequence is one character, any other byte from 0x80 up one U+FFFD.
-// The byte scanner steps over characters with it, so that a trail byte that looks like '\\' or
-// ']' is never taken for one, and every slice it converts starts and ends where the conversion
-// of the whole text would have a character boundary.
-size_t Gb18030CharLength(const unsigned char* p, const unsigned char* end) {
-  const unsigned lead = p[0];
-  if (lead < 0x81 || lead > 0xFE || end - p < 2) return 1;
-  const unsigned second = p[1];
-  if (second >= 0x40 && second <= 0xFE && second != 0x7F)
-    return platform::Gb18030().twoByte[(lead - 0x81) * 191 + (second - 0x40)] != 0 ? 2 : 1;
-  if (second >= 0x30 && second <= 0x39 && end - p >= 4 && p[2] >= 0x81 && p[2] <= 0xFE && p[3] >= 0x30 &&
-      p[3] <= 0x39) {
-    const uint32_t linear = (((lead - 0x81) * 10 + (second - 0x30)) * 126 + (p[2] - 0x81)) * 10 + (p[3] - 0x30);
-    if (linear < 39420) return platform::Gb18030().fourByteBmp[linear] != 0 ? 4 : 1;
-    return linear >= 189000 && linear < 189000 + 0x100000 ? 4 : 1;
-  }
-  return 1;
-}
-
 // Byte classes for the byte scanner's skips.
 constexpr uint8_t kStopOutside = 1;   // has a rule of its own outside strings
 constexpr uint8_t kStopInString = 2;  // a quote or a backslash
@@ -249,7 +229,9 @@ class Scanner {
       if (second >= 0x40 && second <= 0xFE && second != 0x7F)
         return i + (twoByte_[(lead - 0x81) * 191 + (second - 0x40)] != 0 ? 2 : 1);
     }
-    return i + static_cast<ptrdiff_t>(Gb18030CharLength(p + i, p + n_));
+    // Everything else (four-byte characters, bytes that form none) by the decoder's own rule.
+    return i + static_cast<ptrdiff_t>(platform::Gb18030CharLength(
+                   std::string_view(reinterpret_cast<const char*>(p), static_cast<size_t>(n_)), static_cast<size_t>(i)));
   }
 
   ZyValue* Top() const { return stack_.empty() ? nullptr : stack_.back(); }

@@ -3,19 +3,60 @@
 #include <cstdlib>
 #include <new>
 
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
 #include "platform/CodePage.h"
 #include "platform/Gb18030Tables.h"
 
 namespace qoxa::zy {
 
+namespace {
+
+#if defined(__linux__)
+// From this size on the buffer is a mapping of its own, which grows by remapping its pages instead
+// of copying them. The program serves large blocks from its heap (platform/HeapReuse.h), where
+// realloc would copy the whole text at every doubling.
+constexpr size_t kMappedFrom = 8 << 20;
+constexpr size_t kPage = 4096;
+#endif
+
+}  // namespace
+
 void ZyByteBuilder::Grow(size_t needed) {
   size_t capacity = capacity_ * 2 + needed;
   if (capacity < 256) capacity = 256;
-  // realloc moves big buffers by remapping their pages instead of copying them.
+#if defined(__linux__)
+  if (capacity >= kMappedFrom) {
+    capacity = (capacity + kPage - 1) / kPage * kPage;
+    void* grown = mapped_ ? mremap(buffer_, capacity_, capacity, MREMAP_MAYMOVE)
+                          : mmap(nullptr, capacity, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (grown == MAP_FAILED) throw std::bad_alloc();
+    if (!mapped_) {
+      if (length_) std::memcpy(grown, buffer_, length_);
+      std::free(buffer_);
+      mapped_ = true;
+    }
+    buffer_ = static_cast<char*>(grown);
+    capacity_ = capacity;
+    return;
+  }
+#endif
   auto* grown = static_cast<char*>(std::realloc(buffer_, capacity));
   if (!grown) throw std::bad_alloc();
   buffer_ = grown;
   capacity_ = capacity;
+}
+
+void ZyByteBuilder::Free() {
+#if defined(__linux__)
+  if (mapped_) {
+    munmap(buffer_, capacity_);
+    return;
+  }
+#endif
+  std::free(buffer_);
 }
 
 void ZyByteBuilder::AppendWide(std::u16string_view text) {

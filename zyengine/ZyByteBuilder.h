@@ -17,7 +17,7 @@ namespace qoxa::zy {
 class ZyByteBuilder {
  public:
   ZyByteBuilder() = default;
-  ~ZyByteBuilder() { std::free(buffer_); }
+  ~ZyByteBuilder() { Free(); }
   ZyByteBuilder(const ZyByteBuilder&) = delete;
   ZyByteBuilder& operator=(const ZyByteBuilder&) = delete;
 
@@ -51,10 +51,12 @@ class ZyByteBuilder {
   // The rest of a piece from its first non-ASCII unit on.
   void AppendWide(std::u16string_view text);
   void Grow(size_t needed);
+  void Free();
 
   char* buffer_ = nullptr;
   size_t capacity_ = 0;
   size_t length_ = 0;
+  bool mapped_ = false;  // a big buffer lives in pages of its own (see Grow)
 };
 
 }  // namespace qoxa::zy

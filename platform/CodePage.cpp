@@ -65,10 +65,40 @@ size_t DecodeNonAsciiGb18030(const Gb18030Tables& tables, const unsigned char* p
   return 1;
 }
 
-// Decoders call sink.Char(code point) for every character and sink.Ascii(bytes, n) for ASCII runs.
-template <typename Sink>
-void DecodeGb18030(std::string_view text, Sink& sink) {
-  const Gb18030Tables& tables = Gb18030();
+// The character that starts with the byte *p (0x80 or above) in UTF-8: its code point and byte
+// count. A byte that starts no well-formed character (overlong forms, surrogates and values above
+// U+10FFFF included) stands alone for U+FFFD; a well-formed character is never one byte long.
+size_t DecodeNonAsciiUtf8(const unsigned char* p, const unsigned char* end, char32_t& c) {
+  const unsigned lead = *p;
+  size_t length = 0;
+  unsigned char lo = 0x80, hi = 0xBF;
+  char32_t cp = 0;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2, cp = lead & 0x1F;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3, cp = lead & 0x0F;
+    if (lead == 0xE0) lo = 0xA0;
+    if (lead == 0xED) hi = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4, cp = lead & 0x07;
+    if (lead == 0xF0) lo = 0x90;
+    if (lead == 0xF4) hi = 0x8F;
+  }
+  bool valid = length != 0 && static_cast<size_t>(end - p) >= length && p[1] >= lo && p[1] <= hi;
+  for (size_t k = 2; valid && k < length; ++k) valid = p[k] >= 0x80 && p[k] <= 0xBF;
+  if (!valid) {
+    c = kReplacement;
+    return 1;
+  }
+  for (size_t k = 1; k < length; ++k) cp = (cp << 6) | (p[k] & 0x3F);
+  c = cp;
+  return length;
+}
+
+// A byte text decoded: sink.Ascii(bytes, n) for every ASCII run, sink.Char(code point) for every
+// other character as nonAscii(p, end, code point) reads it.
+template <typename Sink, typename NonAscii>
+void DecodeBytes(std::string_view text, Sink& sink, NonAscii nonAscii) {
   const auto* p = reinterpret_cast<const unsigned char*>(text.data());
   const auto* end = p + text.size();
   while (p < end) {
@@ -79,49 +109,24 @@ void DecodeGb18030(std::string_view text, Sink& sink) {
       continue;
     }
     char32_t c;
-    const size_t length = DecodeNonAsciiGb18030(tables, p, end, c);
+    p += nonAscii(p, end, c);
     sink.Char(c);
-    p += length;
   }
 }
 
 template <typename Sink>
+void DecodeGb18030(std::string_view text, Sink& sink) {
+  const Gb18030Tables& tables = Gb18030();
+  DecodeBytes(text, sink, [&tables](const unsigned char* p, const unsigned char* end, char32_t& c) {
+    return DecodeNonAsciiGb18030(tables, p, end, c);
+  });
+}
+
+template <typename Sink>
 void DecodeUtf8(std::string_view text, Sink& sink) {
-  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-  const auto* end = p + text.size();
-  while (p < end) {
-    if (*p < 0x80) {
-      const size_t run = AsciiRun(p, end);
-      sink.Ascii(reinterpret_cast<const char*>(p), run);
-      p += run;
-      continue;
-    }
-    const unsigned c = *p;
-    size_t length = 0;
-    unsigned char lo = 0x80, hi = 0xBF;
-    char32_t cp = 0;
-    if (c >= 0xC2 && c <= 0xDF) {
-      length = 2, cp = c & 0x1F;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      length = 3, cp = c & 0x0F;
-      if (c == 0xE0) lo = 0xA0;
-      if (c == 0xED) hi = 0x9F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      length = 4, cp = c & 0x07;
-      if (c == 0xF0) lo = 0x90;
-      if (c == 0xF4) hi = 0x8F;
-    }
-    bool valid = length != 0 && static_cast<size_t>(end - p) >= length && p[1] >= lo && p[1] <= hi;
-    for (size_t k = 2; valid && k < length; ++k) valid = p[k] >= 0x80 && p[k] <= 0xBF;
-    if (!valid) {
-      sink.Char(kReplacement);
-      ++p;
-      continue;
-    }
-    for (size_t k = 1; k < length; ++k) cp = (cp << 6) | (p[k] & 0x3F);
-    sink.Char(cp);
-    p += length;
-  }
+  DecodeBytes(text, sink, [](const unsigned char* p, const unsigned char* end, char32_t& c) {
+    return DecodeNonAsciiUtf8(p, end, c);
+  });
 }
 
 template <typename Sink>
@@ -144,12 +149,7 @@ template <typename String>
 class Output {
  public:
   using Unit = typename String::value_type;
-  // `reuse` lends its buffer, so that a caller converting big texts again and again does not
-  // take fresh memory each time.
-  explicit Output(size_t expected, String reuse = {}) : text_(std::move(reuse)) {
-    text_.clear();
-    text_.reserve(expected + 16);
-  }
+  explicit Output(size_t expected) { text_.reserve(expected + 16); }
   void Append(const Unit* units, size_t n) { text_.append(units, n); }
   // For the few units of one character: cheaper than an append call.
   void Put(const Unit* units, size_t n) {
@@ -169,7 +169,7 @@ class Output {
 
 struct Utf8Writer {
   Output<std::string> out;
-  explicit Utf8Writer(size_t expected, std::string reuse = {}) : out(expected, std::move(reuse)) {}
+  explicit Utf8Writer(size_t expected) : out(expected) {}
   void Ascii(const char* p, size_t n) { out.Append(p, n); }
   void Char(char32_t c) {
     char bytes[4];
@@ -207,11 +207,11 @@ struct Utf16Writer {
   void Char(char32_t c) {
     if (c < 0x10000) {
       const char16_t unit = static_cast<char16_t>(c);
-      out.Append(&unit, 1);
+      out.Put(&unit, 1);
     } else {
       c -= 0x10000;
       const char16_t units[2] = {static_cast<char16_t>(0xD800 + (c >> 10)), static_cast<char16_t>(0xDC00 + (c & 0x3FF))};
-      out.Append(units, 2);
+      out.Put(units, 2);
     }
   }
 };
@@ -261,10 +261,8 @@ std::string Utf8ToGb18030(std::string_view utf8) {
   return writer.out.Take();
 }
 
-std::string Gb18030ToUtf8(std::string_view gb18030) { return Gb18030ToUtf8(gb18030, std::string()); }
-
-std::string Gb18030ToUtf8(std::string_view gb18030, std::string&& reuse) {
-  Utf8Writer writer(gb18030.size() + gb18030.size() / 4, std::move(reuse));
+std::string Gb18030ToUtf8(std::string_view gb18030) {
+  Utf8Writer writer(gb18030.size() + gb18030.size() / 4);
   DecodeGb18030(gb18030, writer);
   return writer.out.Take();
 }
@@ -294,16 +292,8 @@ int EncodeGb18030(char32_t codePoint, char* bytes) {
     return 1;
   }
   if (codePoint >= 0x10000 && codePoint <= 0x10FFFF) {
-    // The supplementary planes map linearly onto the four-byte codes from 90 30 81 30: the digits
-    // of the linear index in the mixed radix 10 x 126 x 10 from the last byte up.
-    uint32_t linear = 189000 + (codePoint - 0x10000);
-    const uint32_t b4 = 0x30 + linear % 10;
-    linear /= 10;
-    const uint32_t b3 = 0x81 + linear % 126;
-    linear /= 126;
-    const uint32_t b2 = 0x30 + linear % 10;
-    const uint32_t b1 = 0x81 + linear / 10;
-    return putFour((b1 << 24) | (b2 << 16) | (b3 << 8) | b4);
+    // The supplementary planes map linearly onto the four-byte codes from 90 30 81 30.
+    return putFour(FourByteCode(189000 + (codePoint - 0x10000)));
   }
   const Gb18030Tables& tables = Gb18030();
   uint32_t code = codePoint < 0x10000 ? tables.encodeBmp[codePoint] : 0;
@@ -353,25 +343,9 @@ bool IsValidUtf8(std::string_view bytes) {
       p += AsciiRun(p, end);
       continue;
     }
-    const unsigned c = *p;
-    size_t length = 0;
-    unsigned char lo = 0x80, hi = 0xBF;
-    if (c >= 0xC2 && c <= 0xDF) {
-      length = 2;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      length = 3;
-      if (c == 0xE0) lo = 0xA0;
-      if (c == 0xED) hi = 0x9F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      length = 4;
-      if (c == 0xF0) lo = 0x90;
-      if (c == 0xF4) hi = 0x8F;
-    } else {
-      return false;
-    }
-    if (static_cast<size_t>(end - p) < length || p[1] < lo || p[1] > hi) return false;
-    for (size_t k = 2; k < length; ++k)
-      if (p[k] < 0x80 || p[k] > 0xBF) return false;
+    char32_t c;
+    const size_t length = DecodeNonAsciiUtf8(p, end, c);
+    if (length == 1) return false;  // only a byte that forms no character is read alone
     p += length;
   }
   return true;

@@ -12,8 +12,6 @@ namespace qoxa::platform {
 
 std::string Utf8ToGb18030(std::string_view utf8);
 std::string Gb18030ToUtf8(std::string_view gb18030);
-// The same, writing into the buffer of `reuse` (its contents are dropped) when it is big enough.
-std::string Gb18030ToUtf8(std::string_view gb18030, std::string&& reuse);
 std::u16string Gb18030ToUtf16(std::string_view gb18030);
 std::string Utf16ToGb18030(std::u16string_view utf16);
 // Gb18030ToUtf16 into `out`, which has room for gb18030.size() units (no character takes more);

@@ -26,16 +26,6 @@ uint16_t DecodeWithIconv(iconv_t cd, const unsigned char* bytes, size_t length) 
   return unit;
 }
 
-uint32_t FourByteCode(uint32_t linear) {
-  const uint32_t b4 = 0x30 + linear % 10;
-  linear /= 10;
-  const uint32_t b3 = 0x81 + linear % 126;
-  linear /= 126;
-  const uint32_t b2 = 0x30 + linear % 10;
-  const uint32_t b1 = 0x81 + linear / 10;
-  return (b1 << 24) | (b2 << 16) | (b3 << 8) | b4;
-}
-
 std::unique_ptr<Gb18030Tables> Build() {
   auto tables = std::make_unique<Gb18030Tables>();
   std::memset(tables->encodeBmp, 0, sizeof tables->encodeBmp);

@@ -18,4 +18,16 @@ struct Gb18030Tables {
 
 const Gb18030Tables& Gb18030();
 
+// The four bytes (as 0xB1B2B3B4) of the four-byte sequence with the given linear index, counted
+// from 81 30 81 30: the digits of the index in the mixed radix 10 x 126 x 10 from the last byte up.
+inline uint32_t FourByteCode(uint32_t linear) {
+  const uint32_t b4 = 0x30 + linear % 10;
+  linear /= 10;
+  const uint32_t b3 = 0x81 + linear % 126;
+  linear /= 126;
+  const uint32_t b2 = 0x30 + linear % 10;
+  const uint32_t b1 = 0x81 + linear / 10;
+  return (b1 << 24) | (b2 << 16) | (b3 << 8) | b4;
+}
+
 }  // namespace qoxa::platform

@@ -3,9 +3,6 @@
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
 
-#include <algorithm>
-#include <cstring>
-
 #include "platform/CodePage.h"
 
 namespace qoxa::script {
@@ -51,14 +48,8 @@ Regex::~Regex() = default;
 Regex::Regex(const Regex& other) = default;
 Regex& Regex::operator=(const Regex& other) = default;
 
-void Regex::Recycle(std::shared_ptr<std::string>&& text) const {
-  if (text && text.use_count() == 1 && text->capacity() > scratch_.spare.capacity()) scratch_.spare = std::move(*text);
-  text.reset();
-}
-
 void Regex::Clear() {
   code_.reset();
-  Recycle(std::move(subjectUtf8_));
   subjectUtf8_ = std::make_shared<std::string>();
   slots_ = 0;
   offsets_.clear();
@@ -66,6 +57,7 @@ void Regex::Clear() {
 
 bool Regex::Execute(std::string_view pattern, std::string_view subject, bool caseSensitive, bool multiline,
                     bool global, bool quoteMark) {
+  Clear();
   pattern_ = quoteMark ? ReplaceQuoteMarks(pattern) : std::string(pattern);
   const std::string patternUtf8 = Gb18030ToUtf8(pattern_);
 
@@ -85,30 +77,19 @@ bool Regex::Execute(std::string_view pattern, std::string_view subject, bool cas
   pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(patternUtf8.data()), patternUtf8.size(), options,
                                    &error, &errorOffset, context);
   pcre2_compile_context_free(context);
-  if (!code) {
-    Clear();
-    return false;
-  }
+  if (!code) return false;
   auto compiled = std::make_shared<Compiled>();
   compiled->code = code;
   pcre2_jit_compile(code, PCRE2_JIT_COMPLETE);  // falls back to the interpreter when JIT is unavailable
 
-  Clear();
-  // A subject that is the last Replace result (the usual chain of replacements) is already at
-  // hand in UTF-8.
-  if (scratch_.lastResultUtf8 && scratch_.lastResultGb == subject)
-    subjectUtf8_ = std::move(scratch_.lastResultUtf8);
-  else
-    subjectUtf8_ = std::make_shared<std::string>(Gb18030ToUtf8(subject, std::move(scratch_.spare)));
-  Recycle(std::move(scratch_.lastResultUtf8));
-  scratch_.lastResultGb.clear();
+  uint32_t groups = 0;
+  pcre2_pattern_info(code, PCRE2_INFO_CAPTURECOUNT, &groups);
+  slots_ = groups + 1;
+  subjectUtf8_ = std::make_shared<std::string>(Gb18030ToUtf8(subject));
   if (subjectUtf8_->size() >= kUnset) {
     Clear();
     return false;
   }
-  uint32_t groups = 0;
-  pcre2_pattern_info(code, PCRE2_INFO_CAPTURECOUNT, &groups);
-  slots_ = groups + 1;
   const std::string& subjectText = *subjectUtf8_;
 
   pcre2_match_data* data = pcre2_match_data_create_from_pattern(code, nullptr);
@@ -270,21 +251,10 @@ void Regex::ForEachResultPiece(const std::vector<ReplacementPart>& parts, Piece&
 std::string Regex::Replace(std::string_view replacement) const {
   if (!code_) return {};
   const std::string rep = Gb18030ToUtf8(replacement);
-  const std::vector<ReplacementPart> parts = ParseReplacement(rep);
-  size_t size = 0;
-  ForEachResultPiece(parts, [&](std::string_view piece) { size += piece.size(); });
-  std::string out = std::move(scratch_.spare);
-  out.resize(size);
-  char* to = out.data();
-  ForEachResultPiece(parts, [&](std::string_view piece) {
-    std::memcpy(to, piece.data(), piece.size());
-    to += piece.size();
-  });
-  std::string result = Utf8ToGb18030(out);
-  Recycle(std::move(scratch_.lastResultUtf8));
-  scratch_.lastResultUtf8 = std::make_shared<std::string>(std::move(out));
-  scratch_.lastResultGb = result;
-  return result;
+  std::string out;
+  out.reserve(subjectUtf8_->size());
+  ForEachResultPiece(ParseReplacement(rep), [&out](std::string_view piece) { out.append(piece); });
+  return Utf8ToGb18030(out);
 }
 
 }  // namespace qoxa::script

@@ -64,6 +64,7 @@ class Regex {
   // Calls piece(text) for each consecutive piece of the subject with every match replaced.
   template <typename Piece>
   void ForEachResultPiece(const std::vector<ReplacementPart>& parts, Piece&& piece) const;
+
   std::string pattern_;                  // GB18030, as set by the last Execute
   std::shared_ptr<const Compiled> code_; // null when there is no engine or the pattern was rejected
   std::shared_ptr<std::string> subjectUtf8_;  // never null; not changed while shared
@@ -71,19 +72,6 @@ class Regex {
   // Per match, per slot: start and end in subjectUtf8_ (unset: all bits set). 32 bits keep the
   // list of millions of matches small; a subject of 4 GB or more is refused.
   std::vector<uint32_t> offsets_;
-  // Working memory that a copy of the object does not take over: the last Replace result in both
-  // forms (chained replacements, Execute on the previous result, then skip converting the subject
-  // again) and a spare buffer, so that big texts do not take fresh memory at every pass.
-  struct Scratch {
-    Scratch() = default;
-    Scratch(const Scratch&) {}
-    Scratch& operator=(const Scratch&) { return *this; }
-    std::string lastResultGb;
-    std::shared_ptr<std::string> lastResultUtf8;
-    std::string spare;
-  };
-  void Recycle(std::shared_ptr<std::string>&& text) const;
-  mutable Scratch scratch_;
 };
 
 }  // namespace qoxa::script

@@ -4,8 +4,6 @@
 
 namespace qoxa::zy {
 
-size_t ToUtf16Into(std::string_view gb18030, char16_t* out) { return platform::Gb18030ToUtf16Into(gb18030, out); }
-
 std::u16string ToUtf16(std::string_view gb18030) { return platform::Gb18030ToUtf16(gb18030); }
 
 std::string ToGb18030(std::u16string_view utf16) { return platform::Utf16ToGb18030(utf16); }

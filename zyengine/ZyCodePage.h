@@ -1,16 +1,12 @@
 #pragma once
 // Conversions at the engine's boundary between its GB18030 byte text and its UTF-16 text
 // (the platform's table-driven conversions).
-#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace qoxa::zy {
 
 std::u16string ToUtf16(std::string_view gb18030);
-// The same into out, which has room for gb18030.size() units (no character takes more);
-// answers the number of units written.
-size_t ToUtf16Into(std::string_view gb18030, char16_t* out);
 std::string ToGb18030(std::u16string_view utf16);
 
 }  // namespace qoxa::zy

@@ -24,8 +24,8 @@ TEST(Regex, CompactPassesRemoveWhiteSpaceEverywhere) {
   EXPECT_EQ(t, "{\"a\" : [ 1 ],\"b\" : \"x,y\"}");
 }
 
-// The wrapper keeps the last result's UTF-8 form for the next search; it may use it only when
-// the next subject is exactly that result.
+// Replace may run more than once on one search, and a search on an earlier result, or on a result
+// changed afterwards, sees exactly the text it is given.
 TEST(Regex, ChainedReplacementsSeeTheTextTheyAreGiven) {
   Regex re;
   ASSERT_TRUE(re.Execute("a", Gb("中a文a")));

@@ -137,6 +137,10 @@ class ZyJson {
   static ZyJson Owning(ZyValue* value);
   ZyValue* Find(std::u16string_view path) const;
   ZyValue* FindOrCreate(std::u16string_view path);
+  // For the operations that put a copy of other's root (not null) at path: copies it first (it
+  // may lie under the path), then finds or creates the value at path. Null, with nothing left
+  // behind, when there is no such value.
+  ZyValue* CopyAndFindOrCreate(std::u16string_view path, const ZyJson& other, ZyValue*& copy);
 
   ZyValue* root_ = nullptr;
 };

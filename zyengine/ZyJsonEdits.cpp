@@ -52,14 +52,21 @@ bool ZyJson::ResetAtW(std::u16string_view path) {
 }
 bool ZyJson::ResetAt(std::string_view path) { return ResetAtW(ToUtf16(path)); }
 
-bool ZyJson::PutMemberW(std::u16string_view path, std::u16string_view key, const ZyJson& other) {
-  if (!other.root_) return false;
-  ZyValue* copy = DeepCopy(other.root_);  // copied first: the other root may lie under the path
+ZyValue* ZyJson::CopyAndFindOrCreate(std::u16string_view path, const ZyJson& other, ZyValue*& copy) {
+  copy = DeepCopy(other.root_);
   ZyValue* v = FindOrCreate(path);
   if (!v) {
     Release(copy);
-    return false;
+    copy = nullptr;
   }
+  return v;
+}
+
+bool ZyJson::PutMemberW(std::u16string_view path, std::u16string_view key, const ZyJson& other) {
+  if (!other.root_) return false;
+  ZyValue* copy;
+  ZyValue* v = CopyAndFindOrCreate(path, other, copy);
+  if (!v) return false;
   return SetMember(v, key, copy);
 }
 bool ZyJson::PutMember(std::string_view path, std::string_view key, const ZyJson& other) {
@@ -68,24 +75,18 @@ bool ZyJson::PutMember(std::string_view path, std::string_view key, const ZyJson
 
 bool ZyJson::AppendCopyW(std::u16string_view path, const ZyJson& other) {
   if (!other.root_) return false;
-  ZyValue* copy = DeepCopy(other.root_);
-  ZyValue* v = FindOrCreate(path);
-  if (!v) {
-    Release(copy);
-    return false;
-  }
+  ZyValue* copy;
+  ZyValue* v = CopyAndFindOrCreate(path, other, copy);
+  if (!v) return false;
   return AddElement(v, copy);
 }
 bool ZyJson::AppendCopy(std::string_view path, const ZyJson& other) { return AppendCopyW(ToUtf16(path), other); }
 
 bool ZyJson::InsertCopyW(std::u16string_view path, int index, const ZyJson& other) {
   if (!other.root_) return false;
-  ZyValue* copy = DeepCopy(other.root_);
-  ZyValue* v = FindOrCreate(path);
-  if (!v) {
-    Release(copy);
-    return false;
-  }
+  ZyValue* copy;
+  ZyValue* v = CopyAndFindOrCreate(path, other, copy);
+  if (!v) return false;
   EnsureArray(v);
   copy->parent = v;
   if (v->payload.list->InsertAt(index, copy) < 0) {
@@ -101,12 +102,9 @@ bool ZyJson::InsertCopy(std::string_view path, int index, const ZyJson& other) {
 
 bool ZyJson::PutItemW(std::u16string_view path, int index, const ZyJson& other) {
   if (!other.root_ || index < 0) return false;
-  ZyValue* copy = DeepCopy(other.root_);
-  ZyValue* v = FindOrCreate(path);
-  if (!v) {
-    Release(copy);
-    return false;
-  }
+  ZyValue* copy;
+  ZyValue* v = CopyAndFindOrCreate(path, other, copy);
+  if (!v) return false;
   EnsureArray(v);
   ZyList* list = v->payload.list;
   if (index < list->Count()) {

@@ -26,8 +26,6 @@ constexpr bool IsStructural(char16_t c) {
   return c == u'[' || c == u']' || c == u'{' || c == u'}' || c == u'\\';
 }
 
-bool IsTrimmed(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; }
-
 int HexDigit(char16_t c) {
   if (c >= u'0' && c <= u'9') return c - u'0';
   if (c >= u'a' && c <= u'f') return c - u'a' + 10;
@@ -37,13 +35,14 @@ int HexDigit(char16_t c) {
 
 // A record for a token of the given kind: 4 String (unescaped), 0 Null, 1 Double and 2 Integer
 // (keeping the token as their text form), 3 Bool, -1 Raw. A String's escapes are decoded in
-// `scratch` (where the token may already lie) before the record takes its text.
+// `scratch` (where the token may already lie) before the record takes its text; `mayHaveEscapes`
+// false tells that the token has no backslash.
 ZyValue* MakeRecord(int kind, std::u16string_view token, bool decodeUnicode, const ZyValue* near,
-                    std::u16string& scratch) {
+                    std::u16string& scratch, bool mayHaveEscapes = true) {
   ZyValue::Payload payload{};
   switch (kind) {
     case 4: {
-      if (token.find(u'\\') != std::u16string_view::npos) {
+      if (mayHaveEscapes && token.find(u'\\') != std::u16string_view::npos) {
         const char16_t* buffer = scratch.data();
         char16_t* first;
         if (token.data() >= buffer && token.data() + token.size() <= buffer + scratch.size()) {
@@ -245,13 +244,31 @@ class Scanner {
     if (start + length > n_) length = n_ - start;
     if constexpr (kBytes) {
       const size_t n = static_cast<size_t>(length);
-      if (buffer.size() < n) buffer.resize(n);
+      // Room for one 16-unit store past the end (see below).
+      if (buffer.size() < n + 16) buffer.resize(n + 16);
       // Slices are short: ASCII and two-byte characters are decoded here, and the platform's
       // decoder takes over from anything else (four-byte and malformed sequences).
       const auto* p = reinterpret_cast<const unsigned char*>(text_ + start);
       char16_t* out = buffer.data();
       size_t k = 0, written = 0;
       while (k < n) {
+#if defined(__SSE2__)
+        // ASCII runs are widened 16 bytes at a time. The 16 bytes read may go past the slice but
+        // not past the text; all 16 units are stored (the buffer has room), but only the ASCII
+        // bytes inside the slice count.
+        if (start + static_cast<ptrdiff_t>(k) + 16 <= n_) {
+          const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
+          const unsigned high = static_cast<unsigned>(_mm_movemask_epi8(chunk));
+          const __m128i zero = _mm_setzero_si128();
+          _mm_storeu_si128(reinterpret_cast<__m128i*>(out + written), _mm_unpacklo_epi8(chunk, zero));
+          _mm_storeu_si128(reinterpret_cast<__m128i*>(out + written + 8), _mm_unpackhi_epi8(chunk, zero));
+          size_t ascii = static_cast<size_t>(__builtin_ctz(high | 0x10000u));
+          if (ascii > n - k) ascii = n - k;
+          k += ascii;
+          written += ascii;
+          if (ascii == 16 || k == n) continue;
+        }
+#endif
         const unsigned lead = p[k];
         if (lead < 0x80) {
           out[written++] = static_cast<char16_t>(lead);
@@ -278,10 +295,10 @@ class Scanner {
     }
   }
 
-  // The current key: trimmed, then unescaped.
-  std::u16string_view Key() {
+  // The current key, seen from scan position i: trimmed, then unescaped.
+  std::u16string_view Key(ptrdiff_t i) {
     std::u16string_view key = TrimSpace(Slice(keyStart_, keyLength_, keyBuffer_));
-    if (key.find(u'\\') == std::u16string_view::npos) return key;
+    if (!MayHoldBackslash(keyStart_, keyLength_, i) || key.find(u'\\') == std::u16string_view::npos) return key;
     if constexpr (kBytes) {
       // The key already lies in the buffer: unescape it where it stands.
       char16_t* first = keyBuffer_.data() + (key.data() - keyBuffer_.data());
@@ -313,7 +330,7 @@ class Scanner {
       if (keyStart_ == -1) return kParseMissingKey;
       if (object && keyLength_ == 0 && !keyQuoted_) return kParseMissingKey;
       ZyValue* s = object ? NewObject(top) : NewArray(top);
-      if (!SetMember(top, Key(), s)) {
+      if (!SetMember(top, Key(i), s)) {
         Release(s);
         return kParseAddFailed;
       }
@@ -339,7 +356,7 @@ class Scanner {
       }
       ZyValue* container = Top();
       if (!container) return kParseUnbalanced;
-      ZyValue* record = kind == -1 ? BareRecord(value, container) : MakeRecord(kind, value, decodeUnicode_, container, valueBuffer_);
+      ZyValue* record = kind == -1 ? BareRecord(value, container) : MakeRecord(kind, value, decodeUnicode_, container, valueBuffer_, MayHoldBackslash(valueStart_, valueLength_, i));
       if (!AddElement(container, record)) {
         Release(record);
         return kParseAddFailed;
@@ -347,11 +364,11 @@ class Scanner {
       return kParseOk;
     }
     if (keyStart_ == -1) return kParseMissingKey;
-    const std::u16string_view key = Key();
+    const std::u16string_view key = Key(i);
     if (kind == -1) value = TrimSpace(value);
     ZyValue* container = Top();
     if (!container) return kParseUnbalanced;
-    ZyValue* record = kind == -1 ? BareRecord(value, container) : MakeRecord(kind, value, decodeUnicode_, container, valueBuffer_);
+    ZyValue* record = kind == -1 ? BareRecord(value, container) : MakeRecord(kind, value, decodeUnicode_, container, valueBuffer_, MayHoldBackslash(valueStart_, valueLength_, i));
     if (!SetMember(container, key, record)) {
       Release(record);
       return kParseAddFailed;
@@ -372,8 +389,9 @@ class Scanner {
 
   // The backslash rule, in or out of strings: before a quote or another backslash both
   // characters are passed over. Answers where the scan goes on.
-  ptrdiff_t AfterBackslash(ptrdiff_t i) const {
+  ptrdiff_t AfterBackslash(ptrdiff_t i) {
     const char16_t following = At(i + 1);
+    lastBackslash_ = following == u'\\' ? i + 1 : i;
     return following == u'"' || following == u'\'' || following == u'\\' ? i + 2 : i + 1;
   }
 
@@ -581,6 +599,14 @@ class Scanner {
   bool afterColon_ = false;
   int pendingKind_ = -1;
   ZyValue* lastContainer_ = nullptr;
+  // The position of the last backslash passed. Every backslash before the scan position has
+  // passed AfterBackslash, so a slice that ends before the scan position and starts after this
+  // one has none. (Slices can reach past the scan position: a string's length may outlive its start.)
+  ptrdiff_t lastBackslash_ = -1;
+  // Whether the slice [start, start + length) may hold a backslash, seen from scan position i.
+  bool MayHoldBackslash(ptrdiff_t start, ptrdiff_t length, ptrdiff_t i) const {
+    return lastBackslash_ >= start || start + length > i;
+  }
 };
 
 }  // namespace
@@ -597,12 +623,6 @@ int ParseInto(ZyValue* target, std::string_view gb18030, bool decodeUnicode) {
   return Scanner<char>(target, gb18030.data(), gb18030.size(), decodeUnicode).Run();
 }
 
-std::u16string_view TrimSpace(std::u16string_view text) {
-  size_t first = 0, last = text.size();
-  while (first < last && IsTrimmed(text[first])) ++first;
-  while (last > first && IsTrimmed(text[last - 1])) --last;
-  return text.substr(first, last - first);
-}
 
 void Unescape(std::u16string& text, bool decodeUnicode) {
   text.resize(UnescapeInPlace(text.data(), text.size(), decodeUnicode));

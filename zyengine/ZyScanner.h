@@ -32,7 +32,13 @@ int ParseInto(ZyValue* target, const char16_t* text, size_t n, bool decodeUnicod
 int ParseInto(ZyValue* target, std::string_view gb18030, bool decodeUnicode);
 
 // Removes carriage return, line feed, tab and space from both ends.
-std::u16string_view TrimSpace(std::u16string_view text);
+inline std::u16string_view TrimSpace(std::u16string_view text) {
+  const auto trimmed = [](char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; };
+  size_t first = 0, last = text.size();
+  while (first < last && trimmed(text[first])) ++first;
+  while (last > first && trimmed(text[last - 1])) --last;
+  return text.substr(first, last - first);
+}
 // Decodes \\ \/ \" \b \t \n \r \f in place, and \uXXXX when decodeUnicode; other sequences stay.
 void Unescape(std::u16string& text, bool decodeUnicode);
 // The same on text[0, n); answers the new length.

@@ -94,7 +94,9 @@ int ZyTable::Set(std::u16string_view key, ZyValue* record, ZyValue** replaced) {
     if (replaced) *replaced = m;
     return 1;
   }
-  if (order_.Count() >= Threshold()) GrowTable();
+  // Thresholds only grow from the first one, which spares most small tables computing it.
+  constexpr int32_t kFirstThreshold = kInitialBuckets * 3 / 4;
+  if (order_.Count() >= kFirstThreshold && order_.Count() >= Threshold()) GrowTable();
   record->key.Assign(record->Heap(), key);
   order_.Append(record);
   if (buckets_) buckets_[FreeSlotFor(key)] = record;

@@ -319,10 +319,7 @@ class Scanner {
       else EnsureArray(target_);
     } else if (top->type == ZyType::Array) {
       ZyValue* s = object ? NewObject(top) : NewArray(top);
-      if (!AddElement(top, s)) {
-        Release(s);
-        return kParseAddFailed;
-      }
+      if (const int rc = AddAsElement(top, s); rc != kParseOk) return rc;
       stack_.push_back(s);
     } else {
       // An Object needs a key for the new container. An Array may take the empty unquoted key
@@ -330,10 +327,7 @@ class Scanner {
       if (keyStart_ == -1) return kParseMissingKey;
       if (object && keyLength_ == 0 && !keyQuoted_) return kParseMissingKey;
       ZyValue* s = object ? NewObject(top) : NewArray(top);
-      if (!SetMember(top, Key(i), s)) {
-        Release(s);
-        return kParseAddFailed;
-      }
+      if (const int rc = AddAsMember(top, Key(i), s); rc != kParseOk) return rc;
       stack_.push_back(s);
     }
     valueLength_ = 0;
@@ -343,6 +337,31 @@ class Scanner {
     valueStart_ = object ? -1 : i + 1;
     keyStart_ = object ? i + 1 : -1;
     return kParseOk;
+  }
+
+  // Adding to a container of the kind the add wants is the common case and is done here
+  // directly; anything else (a container the add converts) goes through the general operations.
+  static int AddAsElement(ZyValue* container, ZyValue* record) {
+    if (container->type == ZyType::Array && container->payload.list) {
+      record->parent = container;
+      container->payload.list->Append(record);
+      return kParseOk;
+    }
+    if (AddElement(container, record)) return kParseOk;
+    Release(record);
+    return kParseAddFailed;
+  }
+  static int AddAsMember(ZyValue* container, std::u16string_view key, ZyValue* record) {
+    if (container->type == ZyType::Object && container->payload.table) {
+      record->parent = container;
+      ZyValue* replaced = nullptr;
+      container->payload.table->Set(key, record, &replaced);
+      if (replaced) Release(replaced);
+      return kParseOk;
+    }
+    if (SetMember(container, key, record)) return kParseOk;
+    Release(record);
+    return kParseAddFailed;
   }
 
   // Adds the value pending before the separator at i to the top container.
@@ -357,11 +376,7 @@ class Scanner {
       ZyValue* container = Top();
       if (!container) return kParseUnbalanced;
       ZyValue* record = kind == -1 ? BareRecord(value, container) : MakeRecord(kind, value, decodeUnicode_, container, valueBuffer_, MayHoldBackslash(valueStart_, valueLength_, i));
-      if (!AddElement(container, record)) {
-        Release(record);
-        return kParseAddFailed;
-      }
-      return kParseOk;
+      return AddAsElement(container, record);
     }
     if (keyStart_ == -1) return kParseMissingKey;
     const std::u16string_view key = Key(i);
@@ -369,11 +384,7 @@ class Scanner {
     ZyValue* container = Top();
     if (!container) return kParseUnbalanced;
     ZyValue* record = kind == -1 ? BareRecord(value, container) : MakeRecord(kind, value, decodeUnicode_, container, valueBuffer_, MayHoldBackslash(valueStart_, valueLength_, i));
-    if (!SetMember(container, key, record)) {
-      Release(record);
-      return kParseAddFailed;
-    }
-    return kParseOk;
+    return AddAsMember(container, key, record);
   }
 
   ptrdiff_t SkipInString(ptrdiff_t i) {

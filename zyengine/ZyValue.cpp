@@ -9,13 +9,6 @@
 namespace qoxa::zy {
 namespace {
 
-ZyValue* NewRecord(ZyType type, const ZyValue* near) {
-  ZyHeap* heap = near ? near->Heap() : ZyHeap::Create();
-  auto* v = HeapNew<ZyValue>(heap);
-  v->type = type;
-  return v;
-}
-
 // Destroys the record itself; its heap goes with its last block.
 void FreeRecord(ZyValue* v) {
   v->~ZyValue();
@@ -115,12 +108,6 @@ ZyValue* NewString(std::u16string_view text, const ZyValue* near) {
 }
 
 ZyValue* NewRaw(std::u16string_view text, const ZyValue* near) { return WithText(NewRecord(ZyType::Raw, near), text); }
-
-ZyValue* NewScalar(ZyType type, ZyValue::Payload payload, std::u16string_view text, const ZyValue* near) {
-  ZyValue* v = NewRecord(type, near);
-  v->payload = payload;
-  return WithText(v, text);
-}
 
 namespace {
 

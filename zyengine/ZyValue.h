@@ -71,8 +71,21 @@ ZyValue* NewDouble(double value, const ZyValue* near = nullptr);
 ZyValue* NewInteger(int64_t value, const ZyValue* near = nullptr);
 ZyValue* NewString(std::u16string_view text, const ZyValue* near = nullptr);
 ZyValue* NewRaw(std::u16string_view text, const ZyValue* near = nullptr);
-// A scalar with the given payload and text form as they are (the scanner keeps number tokens).
-ZyValue* NewScalar(ZyType type, ZyValue::Payload payload, std::u16string_view text, const ZyValue* near);
+// A record of the given type and nothing else.
+inline ZyValue* NewRecord(ZyType type, const ZyValue* near) {
+  ZyHeap* heap = near ? near->Heap() : ZyHeap::Create();
+  auto* v = HeapNew<ZyValue>(heap);
+  v->type = type;
+  return v;
+}
+// A scalar with the given payload and text form as they are (the scanner keeps number tokens);
+// inline, since the scanner makes millions of them.
+inline ZyValue* NewScalar(ZyType type, ZyValue::Payload payload, std::u16string_view text, const ZyValue* near) {
+  ZyValue* v = NewRecord(type, near);
+  v->payload = payload;
+  v->text.Assign(v->Heap(), text);
+  return v;
+}
 
 // In-place setters: ClearContents, then payload, type and text form as the constructor sets them.
 bool SetNull(ZyValue* v);

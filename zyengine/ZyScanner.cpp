@@ -33,28 +33,38 @@ int HexDigit(char16_t c) {
   return -1;
 }
 
-// A record for a token of the given kind: 4 String (unescaped), 0 Null, 1 Double and 2 Integer
-// (keeping the token as their text form), 3 Bool, -1 Raw. A String's escapes are decoded in
-// `scratch` (where the token may already lie) before the record takes its text; `mayHaveEscapes`
-// false tells that the token has no backslash.
-ZyValue* MakeRecord(int kind, std::u16string_view token, bool decodeUnicode, const ZyValue* near,
-                    std::u16string& scratch, bool mayHaveEscapes = true) {
+// The unit of a one-letter escape (\\ \/ \" \b \t \n \r \f), or -1.
+int SingleEscape(char16_t e) {
+  switch (e) {
+    case u'\\': case u'/': case u'"': return e;
+    case u'b': return 8;
+    case u't': return 9;
+    case u'n': return 10;
+    case u'r': return 13;
+    case u'f': return 12;
+    default: return -1;
+  }
+}
+
+// The unit of the escape \uXXXX whose four digits start at digits[0], or -1.
+template <class Unit>
+int UnicodeEscape(const Unit* digits) {
+  int value = 0;
+  for (int k = 0; k < 4; ++k) {
+    const int d = HexDigit(static_cast<char16_t>(digits[k]));
+    if (d < 0) return -1;
+    value = value * 16 + d;
+  }
+  return value;
+}
+
+// A record for a token of the given kind: 4 String (its escapes already decoded), 0 Null,
+// 1 Double and 2 Integer (keeping the token as their text form), 3 Bool, -1 Raw.
+ZyValue* MakeRecord(int kind, std::u16string_view token, const ZyValue* near) {
   ZyValue::Payload payload{};
   switch (kind) {
-    case 4: {
-      if (mayHaveEscapes && token.find(u'\\') != std::u16string_view::npos) {
-        const char16_t* buffer = scratch.data();
-        char16_t* first;
-        if (token.data() >= buffer && token.data() + token.size() <= buffer + scratch.size()) {
-          first = scratch.data() + (token.data() - buffer);
-        } else {
-          scratch.assign(token);
-          first = scratch.data();
-        }
-        token = {first, UnescapeInPlace(first, token.size(), decodeUnicode)};
-      }
+    case 4:
       return NewScalar(ZyType::String, payload, token, near);
-    }
     case 0:
       return NewNull(near);
     case 1:
@@ -112,7 +122,7 @@ class Scanner {
       payload.integer = integer;
       return NewScalar(ZyType::Integer, payload, token, near);
     }
-    return MakeRecord(ClassifyToken(token), token, decodeUnicode_, near, valueBuffer_);
+    return MakeRecord(ClassifyToken(token), token, near);
   }
 
   static constexpr bool kBytes = sizeof(Char) == 1;
@@ -233,12 +243,20 @@ class Scanner {
                    std::string_view(reinterpret_cast<const char*>(p), static_cast<size_t>(n_)), static_cast<size_t>(i)));
   }
 
-  ZyValue* Top() const { return stack_.empty() ? nullptr : stack_.back(); }
-  void Pop() {
-    lastContainer_ = Top();
-    if (!stack_.empty()) stack_.pop_back();
+  ZyValue* Top() const { return top_; }
+  void Push(ZyValue* container) {
+    stack_.push_back(container);
+    top_ = container;
   }
-  // The UTF-16 text of a slice; the byte scanner converts it into `buffer`.
+  void Pop() {
+    lastContainer_ = top_;
+    if (stack_.empty()) return;
+    stack_.pop_back();
+    top_ = stack_.empty() ? nullptr : stack_.back();
+  }
+  // The UTF-16 text of a slice; the byte scanner converts it into `buffer`. With `unescape` the
+  // escapes are decoded too, with the result of UnescapeInPlace on the converted slice.
+  template <bool unescape = false>
   std::u16string_view Slice(ptrdiff_t start, ptrdiff_t length, std::u16string& buffer) const {
     if (start < 0 || length <= 0 || start >= n_) return {};
     if (start + length > n_) length = n_ - start;
@@ -253,23 +271,31 @@ class Scanner {
       size_t k = 0, written = 0;
       while (k < n) {
 #if defined(__SSE2__)
-        // ASCII runs are widened 16 bytes at a time. The 16 bytes read may go past the slice but
-        // not past the text; all 16 units are stored (the buffer has room), but only the ASCII
-        // bytes inside the slice count.
+        // ASCII runs (without backslashes when unescaping) are widened 16 bytes at a time. The 16
+        // bytes read may go past the slice but not past the text; all 16 units are stored (the
+        // buffer has room), but only the plain bytes inside the slice count.
         if (start + static_cast<ptrdiff_t>(k) + 16 <= n_) {
           const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
-          const unsigned high = static_cast<unsigned>(_mm_movemask_epi8(chunk));
+          unsigned special = static_cast<unsigned>(_mm_movemask_epi8(chunk));
+          if constexpr (unescape)
+            special |= static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, _mm_set1_epi8('\\'))));
           const __m128i zero = _mm_setzero_si128();
           _mm_storeu_si128(reinterpret_cast<__m128i*>(out + written), _mm_unpacklo_epi8(chunk, zero));
           _mm_storeu_si128(reinterpret_cast<__m128i*>(out + written + 8), _mm_unpackhi_epi8(chunk, zero));
-          size_t ascii = static_cast<size_t>(__builtin_ctz(high | 0x10000u));
-          if (ascii > n - k) ascii = n - k;
-          k += ascii;
-          written += ascii;
-          if (ascii == 16 || k == n) continue;
+          size_t plain = static_cast<size_t>(__builtin_ctz(special | 0x10000u));
+          if (plain > n - k) plain = n - k;
+          k += plain;
+          written += plain;
+          if (plain == 16 || k == n) continue;
         }
 #endif
         const unsigned lead = p[k];
+        if constexpr (unescape) {
+          if (lead == '\\') {
+            k = DecodeEscape(p, k, n, out, written);
+            continue;
+          }
+        }
         if (lead < 0x80) {
           out[written++] = static_cast<char16_t>(lead);
           ++k;
@@ -285,14 +311,41 @@ class Scanner {
             }
           }
         }
-        written += platform::Gb18030ToUtf16Into(std::string_view(text_ + start + k, n - k), out + written);
+        // No escape reaches past this character boundary, so the rest unescapes on its own.
+        const size_t rest = platform::Gb18030ToUtf16Into(std::string_view(text_ + start + k, n - k), out + written);
+        written += unescape ? UnescapeInPlace(out + written, rest, decodeUnicode_) : rest;
         break;
       }
       return {out, written};
+    } else if constexpr (unescape) {
+      buffer.assign(text_ + start, static_cast<size_t>(length));
+      buffer.resize(UnescapeInPlace(buffer.data(), buffer.size(), decodeUnicode_));
+      return buffer;
     } else {
       (void)buffer;
       return {text_ + start, static_cast<size_t>(length)};
     }
+  }
+
+  // The escape starting with the backslash p[k] of the slice p[0, n): its unit (or the backslash
+  // itself) is written to out, and the answer is where the slice goes on. The rules of
+  // UnescapeInPlace, read on the bytes: escapes are ASCII, and the ASCII bytes of a slice are
+  // exactly the ASCII units of its conversion.
+  size_t DecodeEscape(const unsigned char* p, size_t k, size_t n, char16_t* out, size_t& written) const {
+    if (k + 1 < n) {
+      int decoded = SingleEscape(p[k + 1]);
+      size_t consumed = 2;
+      if (decoded < 0 && p[k + 1] == 'u' && decodeUnicode_ && k + 6 <= n) {
+        decoded = UnicodeEscape(p + k + 2);
+        consumed = 6;
+      }
+      if (decoded >= 0) {
+        out[written++] = static_cast<char16_t>(decoded);
+        return k + consumed;
+      }
+    }
+    out[written++] = u'\\';
+    return k + 1;
   }
 
   // The current key, seen from scan position i: trimmed, then unescaped.
@@ -314,13 +367,13 @@ class Scanner {
     ZyValue* top = Top();
     lastContainer_ = top;
     if (!top) {
-      stack_.push_back(target_);
+      Push(target_);
       if (object) EnsureObject(target_);
       else EnsureArray(target_);
     } else if (top->type == ZyType::Array) {
       ZyValue* s = object ? NewObject(top) : NewArray(top);
       if (const int rc = AddAsElement(top, s); rc != kParseOk) return rc;
-      stack_.push_back(s);
+      Push(s);
     } else {
       // An Object needs a key for the new container. An Array may take the empty unquoted key
       // ({[1]}); an Object needs a key with text, or a quoted empty key ({"":{}}).
@@ -328,7 +381,7 @@ class Scanner {
       if (object && keyLength_ == 0 && !keyQuoted_) return kParseMissingKey;
       ZyValue* s = object ? NewObject(top) : NewArray(top);
       if (const int rc = AddAsMember(top, Key(i), s); rc != kParseOk) return rc;
-      stack_.push_back(s);
+      Push(s);
     }
     valueLength_ = 0;
     keyLength_ = 0;
@@ -367,7 +420,9 @@ class Scanner {
   // Adds the value pending before the separator at i to the top container.
   int AddPendingValue(ptrdiff_t i, bool asElement, int kind) {
     if (kind != 4) valueLength_ = i - valueStart_;
-    std::u16string_view value = Slice(valueStart_, valueLength_, valueBuffer_);
+    const bool unescape = kind == 4 && MayHoldBackslash(valueStart_, valueLength_, i);
+    std::u16string_view value = unescape ? Slice<true>(valueStart_, valueLength_, valueBuffer_)
+                                         : Slice(valueStart_, valueLength_, valueBuffer_);
     if (asElement) {
       if (kind == -1) {
         value = TrimSpace(value);
@@ -375,7 +430,7 @@ class Scanner {
       }
       ZyValue* container = Top();
       if (!container) return kParseUnbalanced;
-      ZyValue* record = kind == -1 ? BareRecord(value, container) : MakeRecord(kind, value, decodeUnicode_, container, valueBuffer_, MayHoldBackslash(valueStart_, valueLength_, i));
+      ZyValue* record = kind == -1 ? BareRecord(value, container) : MakeRecord(kind, value, container);
       return AddAsElement(container, record);
     }
     if (keyStart_ == -1) return kParseMissingKey;
@@ -383,7 +438,7 @@ class Scanner {
     if (kind == -1) value = TrimSpace(value);
     ZyValue* container = Top();
     if (!container) return kParseUnbalanced;
-    ZyValue* record = kind == -1 ? BareRecord(value, container) : MakeRecord(kind, value, decodeUnicode_, container, valueBuffer_, MayHoldBackslash(valueStart_, valueLength_, i));
+    ZyValue* record = kind == -1 ? BareRecord(value, container) : MakeRecord(kind, value, container);
     return AddAsMember(container, key, record);
   }
 
@@ -592,6 +647,7 @@ class Scanner {
   ptrdiff_t n_;
   bool decodeUnicode_;
   std::vector<ZyValue*> stack_;  // open containers, innermost last
+  ZyValue* top_ = nullptr;       // the innermost one
   std::u16string keyBuffer_;
   std::u16string valueBuffer_;
   const uint16_t* twoByte_ = kBytes ? platform::Gb18030().twoByte : nullptr;
@@ -644,54 +700,27 @@ size_t UnescapeInPlace(char16_t* text, size_t n, bool decodeUnicode) {
   while (i < n && text[i] != u'\\') ++i;
   size_t out = i;  // nothing moves before the first backslash
   while (i < n) {
-    // text[i] is a backslash.
-    char16_t decoded = 0;
-    size_t consumed = 0;
+    if (text[i] != u'\\') {
+      text[out++] = text[i++];
+      continue;
+    }
+    int decoded = -1;
+    size_t consumed = 2;
     if (i + 1 < n) {
-      const char16_t e = text[i + 1];
-      consumed = 2;
-      switch (e) {
-        case u'\\': case u'/': case u'"': decoded = e; break;
-        case u'b': decoded = 8; break;
-        case u't': decoded = 9; break;
-        case u'n': decoded = 10; break;
-        case u'r': decoded = 13; break;
-        case u'f': decoded = 12; break;
-        case u'u': {
-          // Four hexadecimal digits make one code unit; anything shorter stays as written.
-          int value = 0;
-          bool ok = decodeUnicode && i + 6 <= n;
-          for (size_t k = 2; ok && k < 6; ++k) {
-            const int d = HexDigit(text[i + k]);
-            ok = d >= 0;
-            value = value * 16 + d;
-          }
-          if (ok) {
-            decoded = static_cast<char16_t>(value);
-            consumed = 6;
-          } else {
-            consumed = 0;
-          }
-          break;
-        }
-        default:
-          consumed = 0;
-          break;
+      decoded = SingleEscape(text[i + 1]);
+      // \u and four hexadecimal digits make one code unit; anything shorter stays as written.
+      if (decoded < 0 && text[i + 1] == u'u' && decodeUnicode && i + 6 <= n) {
+        decoded = UnicodeEscape(text + i + 2);
+        consumed = 6;
       }
     }
-    if (consumed == 0) {
+    if (decoded < 0) {
       text[out++] = u'\\';  // the backslash stays; the search resumes right after it
       ++i;
     } else {
-      text[out++] = decoded;
+      text[out++] = static_cast<char16_t>(decoded);
       i += consumed;
     }
-    // The run up to the next backslash moves down as a whole.
-    size_t end = i;
-    while (end < n && text[end] != u'\\') ++end;
-    if (out != i) std::memmove(text + out, text + i, (end - i) * sizeof(char16_t));
-    out += end - i;
-    i = end;
   }
   return out;
 }

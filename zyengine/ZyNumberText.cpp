@@ -20,7 +20,46 @@ int64_t TruncateToInt64(double x) {
   return static_cast<int64_t>(x);
 }
 
+namespace {
+
+// The plain form of a number: an optional '-', digits, an optional fraction and an optional
+// exponent with its own sign. Answers false for anything else, and then the full rule decides.
+bool IsPlainNumber(std::u16string_view text, bool* isFloat) {
+  const size_t n = text.size();
+  size_t i = n && text[0] == u'-' ? 1 : 0;
+  const size_t digitsFrom = i;
+  while (i < n && IsDigit(text[i])) ++i;
+  if (i == digitsFrom) return false;
+  bool fractionOrExponent = false;
+  if (i < n && text[i] == u'.') {
+    const size_t fractionFrom = ++i;
+    while (i < n && IsDigit(text[i])) ++i;
+    if (i == fractionFrom) return false;
+    fractionOrExponent = true;
+  }
+  if (i < n && (text[i] == u'e' || text[i] == u'E')) {
+    ++i;
+    if (i < n && (text[i] == u'+' || text[i] == u'-')) ++i;
+    const size_t exponentFrom = i;
+    while (i < n && IsDigit(text[i])) ++i;
+    if (i == exponentFrom) return false;
+    fractionOrExponent = true;
+  }
+  if (i != n) return false;
+  *isFloat = fractionOrExponent;
+  return true;
+}
+
+}  // namespace
+
 bool IsNumberText(std::u16string_view text, bool* isFloat) {
+  // The plain form is what the rule below accepts with at most one '.', exponent letter and sign
+  // after the first place, and calls a float exactly when one of those is there.
+  bool plainIsFloat;
+  if (IsPlainNumber(text, &plainIsFloat)) {
+    if (isFloat) *isFloat = plainIsFloat;
+    return true;
+  }
   bool seenDot = false, seenExponent = false, seenSign = false, isFloatText = false, any = false;
   for (size_t i = 0; i < text.size(); ++i) {
     const char16_t c = text[i];
@@ -49,6 +88,11 @@ bool IsNumberText(std::u16string_view text, bool* isFloat) {
 }
 
 int ClassifyToken(std::u16string_view token) {
+  // A token starting with a digit or '-' can only be a number.
+  if (!token.empty() && (IsDigit(token[0]) || token[0] == u'-')) {
+    bool isFloat = false;
+    return IsNumberText(token, &isFloat) ? (isFloat ? 1 : 2) : -1;
+  }
   if (token == u"null") return 0;
   if (token == u"true" || token == u"false") return 3;
   bool isFloat = false;

@@ -2,12 +2,19 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace qoxa::zy {
 namespace {
 
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+// token == word, with a comparison of fixed length (the compiler does it in a load or two).
+template <size_t N>
+bool IsWord(std::u16string_view token, const char16_t (&word)[N]) {
+  return token.size() == N - 1 && std::memcmp(token.data(), word, (N - 1) * sizeof(char16_t)) == 0;
+}
 
 std::u16string Widen(const char* first, const char* last) { return std::u16string(first, last); }
 
@@ -93,8 +100,8 @@ int ClassifyToken(std::u16string_view token) {
     bool isFloat = false;
     return IsNumberText(token, &isFloat) ? (isFloat ? 1 : 2) : -1;
   }
-  if (token == u"null") return 0;
-  if (token == u"true" || token == u"false") return 3;
+  if (IsWord(token, u"null")) return 0;
+  if (IsWord(token, u"true") || IsWord(token, u"false")) return 3;
   bool isFloat = false;
   if (IsNumberText(token, &isFloat)) return isFloat ? 1 : 2;
   return -1;

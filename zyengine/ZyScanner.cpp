@@ -257,7 +257,7 @@ class Scanner {
   // The UTF-16 text of a slice; the byte scanner converts it into `buffer`. With `unescape` the
   // escapes are decoded too, with the result of UnescapeInPlace on the converted slice.
   template <bool unescape = false>
-  std::u16string_view Slice(ptrdiff_t start, ptrdiff_t length, std::u16string& buffer) const {
+  __attribute__((always_inline)) std::u16string_view Slice(ptrdiff_t start, ptrdiff_t length, std::u16string& buffer) const {
     if (start < 0 || length <= 0 || start >= n_) return {};
     if (start + length > n_) length = n_ - start;
     if constexpr (kBytes) {

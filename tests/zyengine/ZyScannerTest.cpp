@@ -153,15 +153,32 @@ TEST(Scanner, BytesScanLikeTheirUtf16Conversion) {
       "{\"\x95\x5C\" :{\"\xD6\xD0\":[\"\x95\x5C\\\x95\x5C\"]}}",
       longString,
       "[\"trailing lead\x81",
+      // Escapes decoded while the bytes are converted: next to two-byte characters, short and
+      // non-hexadecimal \\u, a backslash before a lead byte or at the end, and escapes after a
+      // four-byte character (where the platform's decoder takes over).
+      "[\"\xD6\xD0\\n\xD6\xD0\\u4e2d\\u12\xD6\xD0\\\xD6\xD0\\q\\/\\\\\", \"\\u00e9\\uZZZZ\\\"]",
+      "{\"k\\t\":\"\x81\x30\x81\x30\\n\\\"\\u0041\xD6\xD0\\b\"}",
+      "[\"abcdefghijklmnopqrstuvwxyz\\r\\n0123456789abcdefghij\\u4E2D\"]",
   };
-  for (const std::string& text : texts) {
-    ZyJson bytes, wide;
-    int bytesCode = 99, wideCode = 99;
-    bytes.Parse(text, true, &bytesCode);
-    wide.ParseW(ToUtf16(text), true, &wideCode);
-    EXPECT_EQ(bytesCode, wideCode) << text;
-    EXPECT_EQ(bytes.ToTextW(), wide.ToTextW()) << text;
+  for (const bool decodeUnicode : {true, false}) {
+    for (const std::string& text : texts) {
+      ZyJson bytes, wide;
+      int bytesCode = 99, wideCode = 99;
+      bytes.Parse(text, decodeUnicode, &bytesCode);
+      wide.ParseW(ToUtf16(text), decodeUnicode, &wideCode);
+      EXPECT_EQ(bytesCode, wideCode) << text;
+      EXPECT_EQ(bytes.ToTextW(), wide.ToTextW()) << text;
+    }
   }
+}
+
+// A string's length can outlive its start: here the value after the second ':' is read with the
+// length of the string before it, reaching past the '}' into text not yet scanned, and the
+// escape found there is decoded all the same.
+TEST(Scanner, StringLengthReachingPastTheScanStillDecodesEscapes) {
+  ZyJson doc;
+  ASSERT_EQ(doc.Parse(R"([{"k":"0123456789":x}, "\n"])"), 1);
+  EXPECT_EQ(doc.ToText(), R"([{"k":"x}, \"\n\"]"},"\n"])");
 }
 
 TEST(NumberText, LenientRecognitionAndReading) {

@@ -18,7 +18,8 @@ void ZyList::Reallocate(int32_t slots) {
   const int32_t capacity = Capacity();
   ZyHeap* heap = Heap();
   auto* grown = static_cast<ZyValue**>(heap->Allocate(SlotBytes(slots)));
-  if (count_) std::memcpy(grown, items_, SlotBytes(count_));
+  // Lists grow while they are short: a plain loop beats a call for a copy of variable length.
+  for (int32_t i = 0; i < count_; ++i) grown[i] = items_[i];
   if (items_) heap->Free(items_, SlotBytes(Slots()));
   items_ = grown;
   capacity_ = slots >= capacity ? slots : -slots;

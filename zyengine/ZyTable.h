@@ -32,7 +32,7 @@ class ZyTable {
   static constexpr int32_t kLinearLimit = 8;
 
   // A table lives in a heap block of its record and uses that block's heap.
-  ZyTable();
+  ZyTable() = default;
   ~ZyTable();
   ZyTable(const ZyTable&) = delete;
   ZyTable& operator=(const ZyTable&) = delete;

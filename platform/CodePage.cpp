@@ -43,7 +43,7 @@ size_t DecodeNonAsciiGb18030(const Gb18030Tables& tables, const unsigned char* p
   if (lead < 0x81 || lead > 0xFE || end - p < 2) return 1;
   const unsigned second = p[1];
   if (second >= 0x40 && second <= 0xFE && second != 0x7F) {
-    const uint16_t unit = tables.twoByte[(lead - 0x81) * 191 + (second - 0x40)];
+    const uint16_t unit = TwoByteUnit(tables, lead, second);
     if (unit == 0) return 1;
     c = unit;
     return 2;
@@ -303,7 +303,6 @@ int EncodeGb18030(char32_t codePoint, char* bytes) {
   bytes[1] = static_cast<char>(code);
   return 2;
 }
-
 
 std::string Utf16ToGb18030(std::u16string_view utf16) {
   Gb18030Writer writer(utf16.size() * 2);

@@ -18,6 +18,12 @@ struct Gb18030Tables {
 
 const Gb18030Tables& Gb18030();
 
+// The UTF-16 unit of the two-byte character lead, second, or 0 when the two bytes form none.
+inline uint16_t TwoByteUnit(const Gb18030Tables& tables, unsigned lead, unsigned second) {
+  if (lead < 0x81 || lead > 0xFE || second < 0x40 || second > 0xFE || second == 0x7F) return 0;
+  return tables.twoByte[(lead - 0x81) * 191 + (second - 0x40)];
+}
+
 // The four bytes (as 0xB1B2B3B4) of the four-byte sequence with the given linear index, counted
 // from 81 30 81 30: the digits of the index in the mixed radix 10 x 126 x 10 from the last byte up.
 inline uint32_t FourByteCode(uint32_t linear) {

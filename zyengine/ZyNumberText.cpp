@@ -18,17 +18,6 @@ bool IsWord(std::u16string_view token, const char16_t (&word)[N]) {
 
 std::u16string Widen(const char* first, const char* last) { return std::u16string(first, last); }
 
-}  // namespace
-
-int64_t TruncateToInt64(double x) {
-  if (std::isnan(x)) return 0;
-  if (x >= 9223372036854775807.0) return std::numeric_limits<int64_t>::max();
-  if (x <= -9223372036854775808.0) return std::numeric_limits<int64_t>::min();
-  return static_cast<int64_t>(x);
-}
-
-namespace {
-
 // The plain form of a number: an optional '-', digits, an optional fraction and an optional
 // exponent with its own sign. Answers false for anything else, and then the full rule decides.
 bool IsPlainNumber(std::u16string_view text, bool* isFloat) {
@@ -58,6 +47,13 @@ bool IsPlainNumber(std::u16string_view text, bool* isFloat) {
 }
 
 }  // namespace
+
+int64_t TruncateToInt64(double x) {
+  if (std::isnan(x)) return 0;
+  if (x >= 9223372036854775807.0) return std::numeric_limits<int64_t>::max();
+  if (x <= -9223372036854775808.0) return std::numeric_limits<int64_t>::min();
+  return static_cast<int64_t>(x);
+}
 
 bool IsNumberText(std::u16string_view text, bool* isFloat) {
   // The plain form is what the rule below accepts with at most one '.', exponent letter and sign
@@ -95,13 +91,11 @@ bool IsNumberText(std::u16string_view text, bool* isFloat) {
 }
 
 int ClassifyToken(std::u16string_view token) {
-  // A token starting with a digit or '-' can only be a number.
-  if (!token.empty() && (IsDigit(token[0]) || token[0] == u'-')) {
-    bool isFloat = false;
-    return IsNumberText(token, &isFloat) ? (isFloat ? 1 : 2) : -1;
+  // A token starting with a digit or '-' can only be a number; the words are tried on the rest.
+  if (token.empty() || !(IsDigit(token[0]) || token[0] == u'-')) {
+    if (IsWord(token, u"null")) return 0;
+    if (IsWord(token, u"true") || IsWord(token, u"false")) return 3;
   }
-  if (IsWord(token, u"null")) return 0;
-  if (IsWord(token, u"true") || IsWord(token, u"false")) return 3;
   bool isFloat = false;
   if (IsNumberText(token, &isFloat)) return isFloat ? 1 : 2;
   return -1;

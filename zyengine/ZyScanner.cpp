@@ -33,28 +33,33 @@ int HexDigit(char16_t c) {
   return -1;
 }
 
-// The unit of a one-letter escape (\\ \/ \" \b \t \n \r \f), or -1.
-int SingleEscape(char16_t e) {
-  switch (e) {
-    case u'\\': case u'/': case u'"': return e;
+// The escape starting with the backslash text[i] of text[0, n) (UTF-16 units, or the bytes of a
+// GB18030 slice: escapes are ASCII, and the ASCII bytes of a slice are exactly the ASCII units of
+// its conversion): the unit it stands for, with the units it takes in *consumed; or -1 when the
+// backslash stays as written. \\ \/ \" \b \t \n \r \f always, and \u with four hexadecimal digits
+// when decodeUnicode; anything shorter stays.
+template <class Unit>
+int EscapeAt(const Unit* text, size_t i, size_t n, bool decodeUnicode, size_t* consumed) {
+  if (i + 1 >= n) return -1;
+  *consumed = 2;
+  switch (text[i + 1]) {
+    case u'\\': case u'/': case u'"': return text[i + 1];
     case u'b': return 8;
     case u't': return 9;
     case u'n': return 10;
     case u'r': return 13;
     case u'f': return 12;
+    case u'u': break;
     default: return -1;
   }
-}
-
-// The unit of the escape \uXXXX whose four digits start at digits[0], or -1.
-template <class Unit>
-int UnicodeEscape(const Unit* digits) {
+  if (!decodeUnicode || i + 6 > n) return -1;
   int value = 0;
-  for (int k = 0; k < 4; ++k) {
-    const int d = HexDigit(static_cast<char16_t>(digits[k]));
+  for (size_t k = i + 2; k < i + 6; ++k) {
+    const int d = HexDigit(static_cast<char16_t>(text[k]));
     if (d < 0) return -1;
     value = value * 16 + d;
   }
+  *consumed = 6;
   return value;
 }
 
@@ -93,9 +98,6 @@ constexpr std::array<uint8_t, 256> MakeByteClasses() {
 }
 constexpr std::array<uint8_t, 256> kByteClass = MakeByteClasses();
 
-// The scanner runs on UTF-16 text, or on GB18030 bytes directly: every rule of the scan is about
-// ASCII characters, so only the slices that become keys and values are converted, and the whole
-// text never needs a UTF-16 copy.
 // Plain integers (an optional '-' and 1 to 15 digits) are the commonest bare tokens: they are
 // recognised and read in one pass, with the kind and value the general rules give them.
 bool ReadPlainInteger(std::u16string_view token, int64_t* value) {
@@ -111,20 +113,12 @@ bool ReadPlainInteger(std::u16string_view token, int64_t* value) {
   return true;
 }
 
+// The scanner runs on UTF-16 text, or on GB18030 bytes directly: every rule of the scan is about
+// ASCII characters, so only the slices that become keys and values are converted, and the whole
+// text never needs a UTF-16 copy.
 template <class Char>
 class Scanner {
  public:
-  // The record of a trimmed bare token.
-  ZyValue* BareRecord(std::u16string_view token, const ZyValue* near) {
-    int64_t integer;
-    if (ReadPlainInteger(token, &integer)) {
-      ZyValue::Payload payload{};
-      payload.integer = integer;
-      return NewScalar(ZyType::Integer, payload, token, near);
-    }
-    return MakeRecord(ClassifyToken(token), token, near);
-  }
-
   static constexpr bool kBytes = sizeof(Char) == 1;
 
   Scanner(ZyValue* target, const Char* text, size_t n, bool decodeUnicode)
@@ -232,12 +226,7 @@ class Scanner {
 
   // The position after the character starting with the byte p[i] (from 0x80 up).
   ptrdiff_t NextCharacter(const unsigned char* p, ptrdiff_t i) const {
-    const unsigned lead = p[i];
-    if (lead >= 0x81 && lead <= 0xFE && i + 1 < n_) {
-      const unsigned second = p[i + 1];
-      if (second >= 0x40 && second <= 0xFE && second != 0x7F)
-        return i + (twoByte_[(lead - 0x81) * 191 + (second - 0x40)] != 0 ? 2 : 1);
-    }
+    if (i + 1 < n_ && platform::TwoByteUnit(*tables_, p[i], p[i + 1]) != 0) return i + 2;
     // Everything else (four-byte characters, bytes that form none) by the decoder's own rule.
     return i + static_cast<ptrdiff_t>(platform::Gb18030CharLength(
                    std::string_view(reinterpret_cast<const char*>(p), static_cast<size_t>(n_)), static_cast<size_t>(i)));
@@ -301,14 +290,11 @@ class Scanner {
           ++k;
           continue;
         }
-        if (lead >= 0x81 && lead <= 0xFE && k + 1 < n) {
-          const unsigned second = p[k + 1];
-          if (second >= 0x40 && second <= 0xFE && second != 0x7F) {
-            if (const uint16_t unit = twoByte_[(lead - 0x81) * 191 + (second - 0x40)]) {
-              out[written++] = unit;
-              k += 2;
-              continue;
-            }
+        if (k + 1 < n) {
+          if (const uint16_t unit = platform::TwoByteUnit(*tables_, lead, p[k + 1])) {
+            out[written++] = unit;
+            k += 2;
+            continue;
           }
         }
         // No escape reaches past this character boundary, so the rest unescapes on its own.
@@ -328,24 +314,16 @@ class Scanner {
   }
 
   // The escape starting with the backslash p[k] of the slice p[0, n): its unit (or the backslash
-  // itself) is written to out, and the answer is where the slice goes on. The rules of
-  // UnescapeInPlace, read on the bytes: escapes are ASCII, and the ASCII bytes of a slice are
-  // exactly the ASCII units of its conversion.
+  // itself) is written to out, and the answer is where the slice goes on.
   size_t DecodeEscape(const unsigned char* p, size_t k, size_t n, char16_t* out, size_t& written) const {
-    if (k + 1 < n) {
-      int decoded = SingleEscape(p[k + 1]);
-      size_t consumed = 2;
-      if (decoded < 0 && p[k + 1] == 'u' && decodeUnicode_ && k + 6 <= n) {
-        decoded = UnicodeEscape(p + k + 2);
-        consumed = 6;
-      }
-      if (decoded >= 0) {
-        out[written++] = static_cast<char16_t>(decoded);
-        return k + consumed;
-      }
+    size_t consumed;
+    const int decoded = EscapeAt(p, k, n, decodeUnicode_, &consumed);
+    if (decoded < 0) {
+      out[written++] = u'\\';
+      return k + 1;
     }
-    out[written++] = u'\\';
-    return k + 1;
+    out[written++] = static_cast<char16_t>(decoded);
+    return k + consumed;
   }
 
   // The current key, seen from scan position i: trimmed, then unescaped.
@@ -390,6 +368,17 @@ class Scanner {
     valueStart_ = object ? -1 : i + 1;
     keyStart_ = object ? i + 1 : -1;
     return kParseOk;
+  }
+
+  // The record of a trimmed bare token.
+  ZyValue* BareRecord(std::u16string_view token, const ZyValue* near) {
+    int64_t integer;
+    if (ReadPlainInteger(token, &integer)) {
+      ZyValue::Payload payload{};
+      payload.integer = integer;
+      return NewScalar(ZyType::Integer, payload, token, near);
+    }
+    return MakeRecord(ClassifyToken(token), token, near);
   }
 
   // Adding to a container of the kind the add wants is the common case and is done here
@@ -650,7 +639,7 @@ class Scanner {
   ZyValue* top_ = nullptr;       // the innermost one
   std::u16string keyBuffer_;
   std::u16string valueBuffer_;
-  const uint16_t* twoByte_ = kBytes ? platform::Gb18030().twoByte : nullptr;
+  const platform::Gb18030Tables* tables_ = kBytes ? &platform::Gb18030() : nullptr;
   // The byte scanner's candidate masks of the 64 bytes from blockBase_.
   ptrdiff_t blockBase_ = -1;
   uint64_t blockInString_ = 0;
@@ -690,7 +679,6 @@ int ParseInto(ZyValue* target, std::string_view gb18030, bool decodeUnicode) {
   return Scanner<char>(target, gb18030.data(), gb18030.size(), decodeUnicode).Run();
 }
 
-
 void Unescape(std::u16string& text, bool decodeUnicode) {
   text.resize(UnescapeInPlace(text.data(), text.size(), decodeUnicode));
 }
@@ -704,16 +692,8 @@ size_t UnescapeInPlace(char16_t* text, size_t n, bool decodeUnicode) {
       text[out++] = text[i++];
       continue;
     }
-    int decoded = -1;
-    size_t consumed = 2;
-    if (i + 1 < n) {
-      decoded = SingleEscape(text[i + 1]);
-      // \u and four hexadecimal digits make one code unit; anything shorter stays as written.
-      if (decoded < 0 && text[i + 1] == u'u' && decodeUnicode && i + 6 <= n) {
-        decoded = UnicodeEscape(text + i + 2);
-        consumed = 6;
-      }
-    }
+    size_t consumed;
+    const int decoded = EscapeAt(text, i, n, decodeUnicode, &consumed);
     if (decoded < 0) {
       text[out++] = u'\\';  // the backslash stays; the search resumes right after it
       ++i;

@@ -1,7 +1,8 @@
 #pragma once
 // The lenient JSON scanner: one left-to-right pass over UTF-16 text, or over GB18030 bytes
-// (converting only the keys and values it keeps), with a stack of open containers. It accepts single and double quotes, unquoted keys and bare tokens, ignores text
-// after the top-level value, and decides value types from the token text.
+// (converting only the keys and values it keeps), with a stack of open containers. It accepts
+// single and double quotes, unquoted keys and bare tokens, ignores text after the top-level
+// value, and decides value types from the token text.
 #include <cstddef>
 #include <string>
 #include <string_view>

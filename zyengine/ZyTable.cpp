@@ -33,7 +33,6 @@ void FreeBuckets(ZyHeap* heap, ZyValue** buckets, int32_t count) {
 
 }  // namespace
 
-
 ZyTable::~ZyTable() {
   static_assert(offsetof(ZyTable, order_) == 0, "the order list finds the heap from the table's block");
   static_assert(sizeof(void*) != 8 || sizeof(ZyTable) == 32);

@@ -52,20 +52,6 @@ class ZyText {
       other.Free(otherHeap);
     }
   }
-  // Cuts the text to its first `size` units.
-  void Shrink(ZyHeap* heap, size_t size) {
-    if (size >= this->size()) return;
-    if (IsLocal()) {
-      units_[5] = static_cast<char16_t>(0x8000 | size);
-      return;
-    }
-    // Blocks are sized to their text: the shorter text moves to a block (or the record) of its own.
-    char16_t* old = Block();
-    const size_t oldSize = BlockSize();
-    units_[5] = 0x8000;  // detached from the old block, which is freed below
-    Assign(heap, std::u16string_view(old, size));
-    heap->Free(old, oldSize * sizeof(char16_t));
-  }
   void Free(ZyHeap* heap) {
     if (!IsLocal()) heap->Free(Block(), BlockSize() * sizeof(char16_t));
     units_[5] = 0x8000;
